@@ -35,3 +35,26 @@ function(norvex_deliverable target)
       VERBATIM)
   endif()
 endfunction()
+
+# The 64-bit Windows build runs its tests under Wine: every test command that names one of
+# our executables goes through the shared prefix of this build tree.
+if(NORVEX_WINDOWS AND NOT NORVEX_WIN32_BUILD)
+  set(NORVEX_WINE_TOOL "${CMAKE_SOURCE_DIR}/tests/wine/wine-prefix")
+  set(NORVEX_WINE_STATE "${CMAKE_BINARY_DIR}/wine")
+  set(CMAKE_CROSSCOMPILING_EMULATOR "${NORVEX_WINE_TOOL};run;${NORVEX_WINE_STATE}")
+  set(NORVEX_WINE_TESTS ON)
+endif()
+
+# norvex_wine_test(name COMMAND ...): a test in the shared Wine prefix, label "wine".
+function(norvex_wine_test name)
+  cmake_parse_arguments(T "" "" "COMMAND;ENVIRONMENT" ${ARGN})
+  add_test(NAME ${name} COMMAND ${T_COMMAND})
+  set_tests_properties(${name} PROPERTIES LABELS wine FIXTURES_REQUIRED wine_prefix
+    ENVIRONMENT "NORVEX_WINE_TOOL=${NORVEX_WINE_TOOL};NORVEX_WINE_STATE=${NORVEX_WINE_STATE};${T_ENVIRONMENT}")
+endfunction()
+
+# A Windows console program for tests (wmain entry point).
+function(norvex_win_console target)
+  add_executable(${target} ${ARGN})
+  target_link_options(${target} PRIVATE -municode)
+endfunction()
