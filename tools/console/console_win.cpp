@@ -1,0 +1,23 @@
+// Windows entry point of a tool: wide arguments, UTF-8 output on a console or in a pipe.
+#include <fcntl.h>
+#include <io.h>
+
+#include "console.h"
+#include "text.h"
+#include "win/windows_api.h"
+
+namespace norvex::tools {
+
+void Print(std::FILE* stream, std::string_view utf8) { std::fwrite(utf8.data(), 1, utf8.size(), stream); }
+void Print(std::FILE* stream, std::u16string_view text) { Print(stream, text::ToUtf8(text)); }
+
+}  // namespace norvex::tools
+
+int wmain(int argc, wchar_t** argv) {
+  ::SetConsoleOutputCP(CP_UTF8);
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  std::vector<std::u16string> args;
+  for (int i = 0; i < argc; ++i) args.push_back(norvex::win::ToU16(argv[i]));
+  return norvex::tools::ToolMain(args);
+}
