@@ -125,6 +125,11 @@ bool ApplyFileEntry(const UpdaterSettings& settings, const UpgradeEntry& entry, 
 bool ApplyFolderEntry(const UpdaterSettings& settings, const UpgradeEntry& entry, const EntryProgress& progress,
                       ProgressSink& view) {
   const std::u16string folderName = entry.m_strFileName.substr(0, entry.m_strFileName.size() - 4);
+  // A name that is only ".zip" names the installation itself: backing it up into its own
+  // backup folder and deleting it would destroy the installation. Removing it does nothing;
+  // replacing it fails (and restores), unpacking into the installation is what it says.
+  if (folderName.empty() && entry.m_nOperationCode == OperationRemove) return true;
+  if (folderName.empty() && entry.m_nOperationCode == OperationReplace) return false;
   const std::u16string target = settings.m_strModuleDir + folderName;
   const std::u16string backup = settings.BackupFolder() + u"\\" + folderName;
   const bool moves = progress.total != 0;

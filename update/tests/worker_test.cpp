@@ -32,16 +32,18 @@ class RecordingView : public UpdateView {
     positions.push_back(position);
     events.push_back(std::to_string(position));
   }
-  void UpdateFailed(const std::u16string& text) override { events.push_back("failed " + text::ToUtf8(text)); }
+  void UpdateFailed(const std::u16string& text) override { Outcome("failed " + text::ToUtf8(text)); }
   void UpdateDone(bool self) override {
     selfUpdate = self;
-    events.push_back("done");
+    Outcome("done");
   }
   void UpdateRestore(const RestoreTexts& texts) override {
-    events.push_back("restore " + text::ToUtf8(texts.m_strRestoring) + " | " + text::ToUtf8(texts.m_strRestored));
+    Outcome("restore " + text::ToUtf8(texts.m_strRestoring) + " | " + text::ToUtf8(texts.m_strRestored));
     RestoreBackup(settings_, *this);
   }
-  std::string outcome() const { return events.empty() ? "" : events.back().substr(0, events.back().find(' ')); }
+  // The outcome event, e.g. "failed <text>"; "" before one arrives.
+  std::string outcomeEvent;
+  std::string outcome() const { return outcomeEvent.substr(0, outcomeEvent.find(' ')); }
 
   // Positions sent after the status line last changed to `status`.
   std::vector<int> PositionsAfter(const std::string& status) const {
@@ -58,6 +60,11 @@ class RecordingView : public UpdateView {
   }
 
  private:
+  void Outcome(const std::string& event) {
+    EXPECT_EQ(outcomeEvent, "") << "a second outcome: " << event;
+    outcomeEvent = event;
+    events.push_back(event);
+  }
   const UpdaterSettings& settings_;
 };
 
@@ -70,7 +77,7 @@ struct Entry {
 };
 
 class UpdateRun : public ::testing::Test {
- protected:
+ public:  // the case tables below arrange runs through these
   void SetUp() override {
     settings.m_strModuleDir = dir.path() + u"\\inst\\";
     settings.m_strInfoFile = dir.path() + u"\\info.dat";
@@ -176,10 +183,11 @@ TEST_F(UpdateRun, FailuresBeforeApplyingLeaveTheInstallationAlone) {
   };
   for (const auto& c : cases) {
     view.events.clear();
+    view.outcomeEvent.clear();
     std::filesystem::remove(dir.Native(u"info.dat"));
     c.prepare(*this);
     Run();
-    EXPECT_EQ(view.events.back(), c.outcome) << c.name;
+    EXPECT_EQ(view.outcomeEvent, c.outcome) << c.name;
     EXPECT_EQ(dir.Read(u"inst\\keep.txt"), "untouched") << c.name;
     EXPECT_FALSE(dir.Has(u"inst\\nvt_update_temp_folder")) << c.name;
   }
@@ -194,10 +202,10 @@ TEST_F(UpdateRun, TextsFollowTheLanguageIndex) {
                      {2, "抱歉，升級失敗！\r\n是否要開啟諾維寶程序？"},
                      {7, "抱歉，升级失败！\r\n\r\n是否要开启诺维宝程序？"}};
   for (const auto& c : cases) {
-    view.events.clear();
+    view.outcomeEvent.clear();
     settings.m_nLanguage = c.language;
     Run();
-    EXPECT_EQ(view.events.back(), std::string("failed ") + c.failed) << c.language;
+    EXPECT_EQ(view.outcomeEvent, std::string("failed ") + c.failed) << c.language;
   }
 }
 
@@ -242,7 +250,7 @@ TEST_F(UpdateRun, EntriesChangeTheInstallationByCode) {
 TEST_F(UpdateRun, TheUpdaterItselfIsStagedNotReplaced) {
   for (const char* name : {"update.exe", "UPDATE.EXE"}) {
     for (int code : {1, 2}) {
-      view.events.clear();
+      view.outcomeEvent.clear();
       dir.Write(u"inst\\update.exe", "running updater");
       WritePackage("u", "new updater");
       WriteInfo({{name, "u", code, 1}});
@@ -271,7 +279,7 @@ TEST_F(UpdateRun, AFailedEntryIsRestoredFromTheBackup) {
   WritePackage("bad.zip", "this is no zip archive");
   WriteInfo({{"a.dll", "a", 2, 1}, {"b.dll", "b", 1, 1}, {"lib\\x.dll", "", 0, 1}, {"broken.zip", "bad.zip", 1, 1}});
   EXPECT_EQ(Run(), "restore");
-  EXPECT_EQ(view.events.back(), "restore Upgrade fails, the system is restoring | Been restored, do you want open the norvextool program?");
+  EXPECT_EQ(view.outcomeEvent, "restore Upgrade fails, the system is restoring | Been restored, do you want open the norvextool program?");
   EXPECT_EQ(dir.Read(u"inst\\a.dll"), "old a");
   EXPECT_EQ(dir.Read(u"inst\\b.dll"), "new b");        // added files stay
   EXPECT_EQ(dir.Read(u"inst\\lib\\x.dll"), "old x");   // a removed file in a sub-folder comes back
@@ -282,6 +290,21 @@ TEST_F(UpdateRun, ReplacingAFolderThatDoesNotExistRestores) {
   MakeZip(fs::NativePathUtf8(Package("plugins.ZIP")), {{"plugins/a.txt", "A"}});
   WriteInfo({{"plugins.ZIP", "plugins.ZIP", 2, 1}});
   EXPECT_EQ(Run(), "restore");
+}
+
+TEST_F(UpdateRun, AnEntryNamedOnlyZipNeverTouchesTheWholeInstallation) {
+  MakeZip(fs::NativePathUtf8(Package("all.zip")), {{"new.txt", "new"}});
+  struct Case {
+    int code;
+    const char* outcome;
+  } const cases[] = {{0, "done"}, {2, "restore"}, {1, "done"}};
+  for (const auto& c : cases) {
+    view.outcomeEvent.clear();
+    WriteInfo({{".zip", "all.zip", c.code, 1}});
+    EXPECT_EQ(Run(), c.outcome) << c.code;
+    EXPECT_EQ(dir.Read(u"inst\\keep.txt"), "untouched") << c.code;
+  }
+  EXPECT_EQ(dir.Read(u"inst\\new.txt"), "new");  // code 1 unpacks into the installation
 }
 
 TEST_F(UpdateRun, RemovingAFileThatDoesNotExistSucceeds) {
