@@ -23,6 +23,9 @@ struct FoundEntry {
 // (the folder does not exist or cannot be read).
 bool ForEachEntry(const std::u16string& folder, const std::function<bool(const FoundEntry&)>& visit);
 
+// True when the path names an existing folder (one attribute lookup, no search).
+bool IsFolder(const std::u16string& path);
+
 bool CreateFolder(const std::u16string& path);  // one level, like CreateDirectoryW
 bool RemoveFolder(const std::u16string& path);  // empty folders only, like RemoveDirectoryW
 bool DeleteOneFile(const std::u16string& path);

@@ -16,11 +16,6 @@ namespace {
 
 bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
-// A folder search that finds anything (even only "." and "..") means the folder is there; a
-// file or a missing path finds nothing.
-bool IsFolder(const std::u16string& path) {
-  return fs::ForEachEntry(path, [](const fs::FoundEntry&) { return false; });
-}
 
 // `onBlock` receives the source position after each block has been written, with the length.
 // A source that ends early or runs past its length (a file changed behind our back, or a
@@ -157,10 +152,10 @@ bool CreateParentFolders(const std::u16string& path) {
   for (std::size_t i = 1; i <= parent.size(); ++i) {
     if (i == parent.size() || IsSeparator(parent[i])) {
       const std::u16string prefix = parent.substr(0, i);
-      if (!IsFolder(prefix)) fs::CreateFolder(prefix);
+      if (!fs::IsFolder(prefix)) fs::CreateFolder(prefix);
     }
   }
-  return IsFolder(parent);
+  return fs::IsFolder(parent);
 }
 
 }  // namespace norvex::update

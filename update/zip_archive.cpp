@@ -60,23 +60,20 @@ bool CurrentItem(unzFile zip, std::string& name, unz_file_info64& info) {
 // "\". Attribute bits are not looked at: they depend on the system that made the archive.
 bool NamesFolder(const std::u16string& name) { return !name.empty() && IsSeparator(name.back()); }
 
-// A readable folder is one that can be searched.
-bool IsFolder(const std::u16string& path) {
-  return fs::ForEachEntry(path, [](const fs::FoundEntry&) { return false; });
-}
 
 // Creates every missing folder along `path`, the last one included. Levels that cannot be made
 // (a drive, a share) are passed over; what counts is whether the folder exists at the end.
 bool MakeFolders(std::u16string path) {
   while (!path.empty() && IsSeparator(path.back())) path.pop_back();
   if (path.empty()) return false;
+  if (fs::IsFolder(path)) return true;  // the common case: earlier items made it already
   for (std::size_t i = 1; i <= path.size(); ++i) {
     if (i < path.size() && !IsSeparator(path[i])) continue;
     const std::u16string level = path.substr(0, i);
     if (IsSeparator(level.back()) || level.back() == u':') continue;
     if (!fs::Exists(level)) fs::CreateFolder(level);
   }
-  return IsFolder(path);
+  return fs::IsFolder(path);
 }
 
 // A name beside `target` that is not taken yet.

@@ -39,8 +39,15 @@ class ScriptedLauncher : public Launcher {
   bool CanCreateWithToken() override { return withToken; }
   bool CreateWithToken(const std::u16string& program, const std::optional<std::u16string>& commandLine,
                        const std::u16string& folder) override {
-    calls.push_back("token " + text::ToUtf8(program) + " " + (commandLine ? "[" + text::ToUtf8(*commandLine) + "]" : "none") +
-                    " " + text::ToUtf8(folder));
+    std::string line = "token " + text::ToUtf8(program) + " ";
+    if (commandLine) {
+      line += '[';
+      line += text::ToUtf8(*commandLine);
+      line += ']';
+    } else {
+      line += "none";
+    }
+    calls.push_back(line + " " + text::ToUtf8(folder));
     return created;
   }
   void ReleaseShellToken() override { calls.push_back("release"); }

@@ -48,6 +48,11 @@ bool ForEachEntry(const std::u16string& folder, const std::function<bool(const F
   return true;
 }
 
+bool IsFolder(const std::u16string& path) {
+  struct stat st;
+  return ::stat(Native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool CreateFolder(const std::u16string& path) { return ::mkdir(Native(path).c_str(), 0777) == 0; }
 bool RemoveFolder(const std::u16string& path) { return ::rmdir(Native(path).c_str()) == 0; }
 bool DeleteOneFile(const std::u16string& path) {

@@ -42,6 +42,11 @@ bool ForEachEntry(const std::u16string& folder, const std::function<bool(const F
   return true;
 }
 
+bool IsFolder(const std::u16string& path) {
+  const DWORD attributes = ::GetFileAttributesW(W(path));
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool CreateFolder(const std::u16string& path) { return ::CreateDirectoryW(W(path), nullptr) != 0; }
 bool RemoveFolder(const std::u16string& path) { return ::RemoveDirectoryW(W(path)) != 0; }
 bool DeleteOneFile(const std::u16string& path) { return ::DeleteFileW(W(path)) != 0; }
