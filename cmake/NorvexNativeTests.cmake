@@ -44,5 +44,5 @@ function(norvex_jvm_test name)
             "-Djava.library.path=$<TARGET_FILE_DIR:${T_LIBRARY}>"
             -cp "$<TARGET_PROPERTY:${T_CLASSES},NORVEX_CLASS_DIR>" ${T_MAIN} ${T_ARGS})
   set_tests_properties(${name} PROPERTIES LABELS jvm
-    FAIL_REGULAR_EXPRESSION "WARNING in native method|FATAL ERROR in native method|^FAIL ")
+    FAIL_REGULAR_EXPRESSION "WARNING in native method|WARNING: JNI local refs|FATAL ERROR in native method|^FAIL ")
 endfunction()

@@ -1,6 +1,6 @@
 // A stand-in for any program the suite starts (the Java runtime, the helper, the launcher):
 // it appends one line per start to "<its own path>.calls" (command line, working folder,
-// start time), and keeps running while "<its own path>.stay" exists (two minutes at most),
+// start time in ms, process id), and keeps running while "<its own path>.stay" exists (two minutes at most),
 // so tests can see how it was started and whether someone ended it.
 #include <cstdio>
 #include <string>
@@ -18,7 +18,8 @@ int wmain() {
   const unsigned long long stamp = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
 
   const std::u16string line = std::u16string(norvex::win::U(::GetCommandLineW())) + u"|" + norvex::win::U(folder) + u"|";
-  const std::string record = norvex::text::ToUtf8(line) + std::to_string(stamp / 10000) + "\n";
+  const std::string record =
+      norvex::text::ToUtf8(line) + std::to_string(stamp / 10000) + "|" + std::to_string(::GetCurrentProcessId()) + "\n";
   const std::wstring calls = std::wstring(self) + L".calls";
   HANDLE file = ::CreateFileW(calls.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
