@@ -1,17 +1,4 @@
-# Cross-compiling for i686 Windows with the posix-thread mingw-w64 compilers, so that
-# std::thread and std::mutex exist. Dependencies come from the prefix scripts/bootstrap builds.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiling for i686 Windows.
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(NORVEX_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${NORVEX_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${NORVEX_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${NORVEX_TRIPLE}-windres)
-set(NORVEX_DEPS_PREFIX "$ENV{NORVEX_DEPS_CACHE}")
-if(NOT NORVEX_DEPS_PREFIX)
-  set(NORVEX_DEPS_PREFIX /var/cache/norvex-deps)
-endif()
-set(NORVEX_DEPS_PREFIX "${NORVEX_DEPS_PREFIX}/${NORVEX_TRIPLE}")
-set(CMAKE_FIND_ROOT_PATH /usr/${NORVEX_TRIPLE} ${NORVEX_DEPS_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw.cmake)

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "outcome.h"
+#include "shell_launcher.h"
 #include "test_folder.h"
 
 namespace norvex::update {
@@ -31,23 +32,13 @@ class ScriptedWindow : public OutcomeWindow {
   std::string status_ = "updating";
 };
 
-class JournalLauncher : public Launcher {
+class JournalLauncher : public ShellOnlyLauncher {
  public:
   explicit JournalLauncher(Journal& journal) : journal_(journal) {}
-  std::optional<std::uint32_t> ElevationType() override { return 1; }
   void ShellOpen(const std::u16string& program, const std::u16string&, const std::u16string&) override {
     const std::string path = text::ToUtf8(program);
     journal_.Add("start " + path.substr(path.find_last_of("\\/") + 1));
   }
-  bool EnableIncreaseQuotaPrivilege() override { return false; }
-  std::optional<std::uintptr_t> ShellWindow() override { return std::nullopt; }
-  std::uint32_t WindowProcessId(std::uintptr_t) override { return 0; }
-  bool DuplicateProcessToken(std::uint32_t) override { return false; }
-  bool CanCreateWithToken() override { return false; }
-  bool CreateWithToken(const std::u16string&, const std::optional<std::u16string>&, const std::u16string&) override {
-    return false;
-  }
-  void ReleaseShellToken() override {}
 
  private:
   Journal& journal_;

@@ -2,27 +2,18 @@
 #include <gtest/gtest.h>
 
 #include "relaunch.h"
+#include "shell_launcher.h"
 #include "text.h"
 
 namespace norvex::update {
 namespace {
 
-class RecordingLauncher : public Launcher {
+class RecordingLauncher : public ShellOnlyLauncher {
  public:
   std::vector<std::string> started;
-  std::optional<std::uint32_t> ElevationType() override { return 1; }
   void ShellOpen(const std::u16string& program, const std::u16string& parameters, const std::u16string& folder) override {
     started.push_back(text::ToUtf8(program) + "|" + text::ToUtf8(parameters) + "|" + text::ToUtf8(folder));
   }
-  bool EnableIncreaseQuotaPrivilege() override { return false; }
-  std::optional<std::uintptr_t> ShellWindow() override { return std::nullopt; }
-  std::uint32_t WindowProcessId(std::uintptr_t) override { return 0; }
-  bool DuplicateProcessToken(std::uint32_t) override { return false; }
-  bool CanCreateWithToken() override { return false; }
-  bool CreateWithToken(const std::u16string&, const std::optional<std::u16string>&, const std::u16string&) override {
-    return false;
-  }
-  void ReleaseShellToken() override {}
 };
 
 UpdaterSettings Installed(const std::u16string& dir, const std::u16string& language = u"zh_CN") {
