@@ -36,6 +36,17 @@ void Dialog::EndDialog(INT_PTR result) {
 
 INT_PTR Dialog::OnMessage(UINT, WPARAM, LPARAM, bool&) { return 0; }
 
+void Dialog::PaintMinimizedIcon(HICON icon) {
+  PAINTSTRUCT paint;
+  HDC dc = ::BeginPaint(hwnd_, &paint);
+  ::SendMessageW(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client;
+  ::GetClientRect(hwnd_, &client);
+  const int cx = ::GetSystemMetrics(SM_CXICON), cy = ::GetSystemMetrics(SM_CYICON);
+  ::DrawIcon(dc, (client.right - client.left - cx + 1) / 2, (client.bottom - client.top - cy + 1) / 2, icon);
+  ::EndPaint(hwnd_, &paint);
+}
+
 INT_PTR CALLBACK Dialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   Dialog* self = nullptr;
   if (message == WM_INITDIALOG) {

@@ -25,6 +25,8 @@ class Dialog {
   // Handles a message; sets `handled` when it did. The return value is the dialog result.
   virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
   void EndDialog(INT_PTR result);
+  // Paints a minimised dialog: the icon centred in the client area on its erased background.
+  void PaintMinimizedIcon(HICON icon);
 
  private:
   static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -2,9 +2,9 @@
 # update.exe end to end in the Wine prefix: a real installation folder with stand-ins for the
 # Java runtime and the helper, real packages and archives, information files made with
 # upgrade-tool, and a driver that answers the message boxes.
-#   update_exe_test.sh SCENARIO UPDATE_EXE UPGRADE_TOOL FAKE_PROGRAM SHELL_WINDOW DIALOG_DRIVER
+#   update_exe_test.sh SCENARIO UPDATE_EXE UPGRADE_TOOL FAKE_PROGRAM SHELL_WINDOW DIALOG_DRIVER HELPER_EXE DEVICE_DRIVER
 source "$(dirname "$0")/../../../tests/wine/lib.sh"
-scenario=$1 update_exe=$2 upgrade_tool=$3 fake=$4 shell=$5 driver=$6
+scenario=$1 update_exe=$2 upgrade_tool=$3 fake=$4 shell=$5 driver=$6 real_helper=${7-} device_driver=${8-}
 [ -x "$upgrade_tool" ] || fail "no native upgrade-tool at $upgrade_tool: build the native preset first"
 make_scratch
 # shellcheck disable=SC1091
@@ -36,6 +36,7 @@ start_shell() {
 # Everything we started must be gone before the script ends: a stand-in still running would
 # keep the test's output open, and the shell window would serve the next test.
 clean_up() {
+  [ -z "${REAL_HELPER_DATA-}" ] || close_real_helper
   touch "$SCRATCH/shell.exe.stop"
   rm -f "$inst"/*.stay
   [ -z "$SHELL_PID" ] || wait "$SHELL_PID" 2>/dev/null || true
@@ -214,6 +215,43 @@ command-line)
   expect_eq "unknown mode" "$(field box "$out")" none
   finish
   [ -e "$SCRATCH/info.dat" ] && [ -e "$inst/keep.txt" ] || fail "an unknown mode changed something"
+  ;;
+real-helper)
+  # The real helper of the installation: ended by the updater and started again, still watching.
+  cp "$real_helper" "$inst/VantrelZURaduHelper.exe"
+  cp "$fake" "$inst/VantrelZURadu.exe"
+  cp "$device_driver" "$SCRATCH/device.exe"
+  REAL_HELPER_DATA="$WINEPREFIX/drive_c/${local_app_data#C:\\}"
+  REAL_HELPER_DATA="${REAL_HELPER_DATA//\\//}/VantrelTool"
+  mkdir -p "$REAL_HELPER_DATA"
+  printf '1A2B:3C4D\r\n' >"$REAL_HELPER_DATA/pvids"
+  helper_window() { wine_run "$SCRATCH/device.exe" window norvextool_helper "$1" | tr -d '\r'; }
+  helper_runs() { helper_window 0 >/dev/null; }
+  helper_gone() { ! helper_runs; }
+  close_real_helper() {  # the restarted helper is no child of ours: close its window
+    wine_run "$SCRATCH/device.exe" close norvextool_helper 1000 >/dev/null 2>&1 || true
+    wait_for 10 helper_gone || echo "warning: the restarted helper did not close"
+    rm -rf "$REAL_HELPER_DATA"
+  }
+  echo "old a" >"$inst/a.dll"; echo "new a" >"$pkg/a.dll"
+  pack "$(entry a.dll 2 a.dll)"
+  start_shell
+  wine_run "$inst/VantrelZURaduHelper.exe" &
+  HELPER_PID=$!
+  before=$(helper_window 20000) || fail "the helper did not start"
+  run_update host en_US 0 "$(info_arg)"
+  finish
+  wait_for 10 bash -c "! kill -0 $HELPER_PID 2>/dev/null" || fail "the running helper was not ended"
+  expect_eq "a.dll" "$(cat "$inst/a.dll")" "new a"
+  wait_for 20 helper_runs || fail "the helper was not started again"
+  after=$(helper_window 1000)
+  [ "$(field pid "$after")" != "$(field pid "$before")" ] || fail "the helper window belongs to the old process"
+  expect_eq "helpers" "$(field count "$after")" 1
+  wait_for 10 test -s "$host_calls" || fail "the host was not started"
+  sleep 1  # the stand-in host has ended by now, so the suite does not count as running
+  wine_run "$SCRATCH/device.exe" arrive norvextool_helper '\\?\USB#VID_1A2B&PID_3C4D#01#{a5dcbf10-6530-11d2-901f-00c04fb951ed}' 10000 >/dev/null ||
+    fail "could not send an arrival to the restarted helper"
+  wait_for 10 test -s "$inst/VantrelZURadu.exe.calls" || fail "the restarted helper did not start the suite for a listed phone"
   ;;
 *) fail "unknown scenario $scenario" ;;
 esac

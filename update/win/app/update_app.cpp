@@ -3,37 +3,15 @@
 #include "update_app.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include "update_dlg.h"
 #include "win/handle_waiter.h"
+#include "win/program.h"
 #include "win/registry_reader.h"
 #include "win/win32_process_table.h"
 
 namespace norvex::update {
 namespace {
-
-std::u16string ModulePath() {
-  wchar_t buffer[1561] = {};
-  ::GetModuleFileNameW(nullptr, buffer, 1560);
-  return win::ToU16(buffer);
-}
-
-std::u16string NameWithoutExtension(const std::u16string& path) {
-  std::u16string name = path.substr(path.find_last_of(u"\\/") + 1);
-  const auto dot = name.rfind(u'.');
-  return dot == std::u16string::npos ? name : name.substr(0, dot);
-}
-
-std::vector<std::u16string> Arguments() {
-  std::vector<std::u16string> args;
-  int count = 0;
-  if (LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &count)) {
-    for (int i = 0; i < count; ++i) args.push_back(win::ToU16(argv[i]));
-    ::LocalFree(argv);
-  }
-  return args;
-}
 
 win::Win32RegistryReader theRegistry;
 
@@ -47,7 +25,9 @@ std::u16string ResourceTexts::Load(int id) {
 }
 
 CupdateApp::CupdateApp()
-    : modulePath_(ModulePath()), name_(NameWithoutExtension(modulePath_)), settings_(InitSettings(modulePath_, theRegistry)) {}
+    : modulePath_(win::ModulePath()),
+      name_(win::ProgramName(modulePath_)),
+      settings_(InitSettings(modulePath_, theRegistry)) {}
 
 CupdateApp& CupdateApp::Instance() {
   static CupdateApp app;
@@ -59,7 +39,7 @@ BOOL CupdateApp::InitInstance() {
   static_assert(sizeof(INITCOMMONCONTROLSEX) == 8);
   ::InitCommonControlsEx(&controls);
 
-  const std::vector<std::u16string> args = Arguments();
+  const std::vector<std::u16string> args = win::CommandLineArguments();
   Win32HandleWaiter waiter;
   switch (ChooseMode(settings_, args)) {
     case StartupMode::Quit:

@@ -50,7 +50,7 @@ INT_PTR CupdateDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
       return 0;
     case WM_PAINT:
       handled = ::IsIconic(hwnd()) != FALSE;
-      if (handled) OnPaint();
+      if (handled) PaintMinimizedIcon(m_hIcon);
       return 0;
     case WM_QUERYDRAGICON:
       return reinterpret_cast<INT_PTR>(m_hIcon);
@@ -70,17 +70,6 @@ INT_PTR CupdateDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
       handled = false;
       return 0;
   }
-}
-
-void CupdateDlg::OnPaint() {
-  PAINTSTRUCT paint;
-  HDC dc = ::BeginPaint(hwnd(), &paint);
-  ::SendMessageW(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-  RECT client;
-  ::GetClientRect(hwnd(), &client);
-  const int cx = ::GetSystemMetrics(SM_CXICON), cy = ::GetSystemMetrics(SM_CYICON);
-  ::DrawIcon(dc, (client.right - client.left - cx + 1) / 2, (client.bottom - client.top - cy + 1) / 2, m_hIcon);
-  ::EndPaint(hwnd(), &paint);
 }
 
 OutcomeContext CupdateDlg::Context() {

@@ -39,7 +39,6 @@ class CupdateDlg final : public win::Dialog, public UpdateView, public OutcomeWi
   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
  private:
-  void OnPaint();
   OutcomeContext Context();
 
   std::u16string m_strStatus;
