@@ -83,6 +83,7 @@ expect_downloads_gone() {
 info_arg() { winpath "$SCRATCH/info.dat"; }
 host_line() { printf ' -Xms128m -Djava.library.path=.\\dlls\\ -jar "%s\\Host.jar"|%s' "$(winpath "$inst")" "$(winpath "$inst")"; }
 calls_count() { [ -f "$1" ] && wc -l <"$1" || echo 0; }
+host_started_after() { [ "$(calls_count "$host_calls")" -gt "$1" ]; }
 
 declare -A damaged=(
   [zh_CN]='升级文件可能被损坏，需重新下载，是否要开启诺维宝程序？'
@@ -146,7 +147,7 @@ damaged)
     [ ! -e "$inst/a.dll" ] || fail "$language: the installation changed"
     expect_downloads_gone
     if [ "$answer" = ok ]; then
-      wait_for 10 test "$(calls_count "$host_calls")" -gt "$before_host" || fail "$language: OK did not start the host"
+      wait_for 10 host_started_after "$before_host" || fail "$language: OK did not start the host"
     else
       expect_eq "$language: hosts started after Cancel" "$(calls_count "$host_calls")" "$before_host"
     fi
