@@ -13,12 +13,8 @@
 
 #include "file_system.h"
 #include "text.h"
+#include "zip_open.h"
 
-#ifdef _WIN32
-#include "win/windows_api.h"
-// After windows_api.h, which sets up <windows.h> the way every program here wants it.
-#include <minizip/iowin32.h>
-#endif
 
 namespace norvex::update {
 namespace {
@@ -29,19 +25,6 @@ constexpr unsigned kChunk = 64 * 1024;
 bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
 
 unzFile AsZip(void* handle) { return static_cast<unzFile>(handle); }
-
-unzFile OpenZip(const std::u16string& path) {
-  zlib_filefunc64_def io;
-#ifdef _WIN32
-  // Only the wide-character functions keep a path with Chinese characters intact.
-  fill_win32_filefunc64W(&io);
-  return unzOpen2_64(win::W(path), &io);
-#else
-  fill_fopen64_filefunc(&io);
-  const std::string native = fs::NativePathUtf8(path);
-  return unzOpen2_64(native.c_str(), &io);
-#endif
-}
 
 // The current item's stored name and sizes. A stored NUL ends the name, as it would for every
 // path call made with it.
@@ -127,7 +110,7 @@ ZipArchive::~ZipArchive() { Close(); }
 
 bool ZipArchive::Open(const std::u16string& path) {
   Close();
-  handle_ = OpenZip(path);
+  handle_ = OpenZipArchive(path);
   return handle_ != nullptr;
 }
 

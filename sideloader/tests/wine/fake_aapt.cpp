@@ -1,0 +1,46 @@
+// A Windows stand-in for aapt in the Wine tests: it appends its command line to
+// "<its own path>.calls" and prints "<its own path>.<first argument>" (output recorded from the
+// real aapt) to standard output, half of it through standard error's handle when both are the
+// same pipe, so the capture of both streams is exercised.
+#include <string>
+#include <vector>
+
+#include "text.h"
+#include "win/windows_api.h"
+
+namespace {
+
+std::string ReadAll(const std::wstring& path) {
+  std::string bytes;
+  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return bytes;
+  char chunk[4096];
+  DWORD got = 0;
+  while (::ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+  ::CloseHandle(file);
+  return bytes;
+}
+
+void WriteAll(HANDLE to, const std::string& bytes) {
+  DWORD wrote = 0;
+  if (!bytes.empty()) ::WriteFile(to, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  wchar_t self[MAX_PATH];
+  ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const std::wstring base(self);
+  HANDLE calls = ::CreateFileW((base + L".calls").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (calls != INVALID_HANDLE_VALUE) {
+    WriteAll(calls, norvex::text::ToUtf8(norvex::win::U(::GetCommandLineW())) + "\n");
+    ::CloseHandle(calls);
+  }
+  const std::string reply = argc > 1 ? ReadAll(base + L"." + argv[1]) : std::string();
+  const std::size_t half = reply.size() / 2;
+  WriteAll(::GetStdHandle(STD_OUTPUT_HANDLE), reply.substr(0, half));
+  WriteAll(::GetStdHandle(STD_ERROR_HANDLE), reply.substr(half));
+  return 0;
+}
