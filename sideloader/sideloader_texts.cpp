@@ -1,13 +1,10 @@
 // The built-in copy of the installer's string table.
 #include "sideloader_texts.h"
 
+#include "numbered_texts.h"
+
 namespace norvex::sideloader {
 namespace {
-
-struct NumberedText {
-  int id;
-  const char16_t* text;
-};
 
 constexpr NumberedText kTexts[] = {
 #define SIDELOADER_TEXT(id, text) {id, u"" text},
@@ -17,11 +14,6 @@ constexpr NumberedText kTexts[] = {
 
 }  // namespace
 
-std::u16string BuiltInTexts::Load(int id) {
-  for (const auto& entry : kTexts) {
-    if (entry.id == id) return entry.text;
-  }
-  return {};
-}
+std::u16string BuiltInTexts::Load(int id) { return FindNumberedText(kTexts, id); }
 
 }  // namespace norvex::sideloader

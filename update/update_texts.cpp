@@ -1,13 +1,10 @@
 // The texts table and the choice by language.
 #include "update_texts.h"
 
+#include "numbered_texts.h"
+
 namespace norvex::update {
 namespace {
-
-struct NumberedText {
-  int id;
-  const char16_t* text;
-};
 
 constexpr NumberedText kTexts[] = {
 #define UPDATE_TEXT(id, text) {id, u"" text},
@@ -17,12 +14,7 @@ constexpr NumberedText kTexts[] = {
 
 }  // namespace
 
-std::u16string BuiltInTexts::Load(int id) {
-  for (const auto& entry : kTexts) {
-    if (entry.id == id) return entry.text;
-  }
-  return {};
-}
+std::u16string BuiltInTexts::Load(int id) { return FindNumberedText(kTexts, id); }
 
 UpdateTexts ChooseTexts(TextSource& source, int language) {
   // Columns: simplified Chinese, English, traditional Chinese. Note that the damaged texts

@@ -36,14 +36,20 @@ void Dialog::EndDialog(INT_PTR result) {
 
 INT_PTR Dialog::OnMessage(UINT, WPARAM, LPARAM, bool&) { return 0; }
 
-void Dialog::PaintMinimizedIcon(HICON icon) {
+void Dialog::SetProgramIcon(HICON icon) {
+  icon_ = icon;
+  ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+  ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+void Dialog::PaintMinimizedIcon() {
   PAINTSTRUCT paint;
   HDC dc = ::BeginPaint(hwnd_, &paint);
   ::SendMessageW(hwnd_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   RECT client;
   ::GetClientRect(hwnd_, &client);
   const int cx = ::GetSystemMetrics(SM_CXICON), cy = ::GetSystemMetrics(SM_CYICON);
-  ::DrawIcon(dc, (client.right - client.left - cx + 1) / 2, (client.bottom - client.top - cy + 1) / 2, icon);
+  ::DrawIcon(dc, (client.right - client.left - cx + 1) / 2, (client.bottom - client.top - cy + 1) / 2, icon_);
   ::EndPaint(hwnd_, &paint);
 }
 
@@ -58,6 +64,14 @@ INT_PTR CALLBACK Dialog::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARA
   }
   if (self == nullptr) return FALSE;
   if (message == WM_INITDIALOG) return self->OnInitDialog();
+  if (self->icon_ && message == WM_PAINT && ::IsIconic(hwnd)) {
+    self->PaintMinimizedIcon();
+    return TRUE;
+  }
+  if (self->icon_ && message == WM_QUERYDRAGICON) {
+    ::SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, reinterpret_cast<LONG_PTR>(self->icon_));
+    return TRUE;
+  }
   bool handled = false;
   const INT_PTR result = self->OnMessage(message, wParam, lParam, handled);
   if (!handled) return FALSE;

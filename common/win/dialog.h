@@ -25,13 +25,18 @@ class Dialog {
   // Handles a message; sets `handled` when it did. The return value is the dialog result.
   virtual INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
   void EndDialog(INT_PTR result);
-  // Paints a minimised dialog: the icon centred in the client area on its erased background.
-  void PaintMinimizedIcon(HICON icon);
+  // Gives the dialog its program icon: set as big and small icon, drawn centred while the
+  // dialog is minimised and returned as its drag icon. Call from OnInitDialog.
+  void SetProgramIcon(HICON icon);
 
  private:
   static INT_PTR CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // Paints a minimised dialog: the icon centred in the client area on its erased background.
+  void PaintMinimizedIcon();
+
   int templateId_;
   HWND hwnd_ = nullptr;
+  HICON icon_ = nullptr;
   bool ended_ = false;
   INT_PTR result_ = 0;
 };

@@ -78,8 +78,7 @@ BOOL Cnorvextool_helperDlg::OnInitDialog() {
   placement.showCmd = SW_HIDE;
   ::SetWindowPlacement(hwnd(), &placement);
 
-  ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-  ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  SetProgramIcon(m_hIcon);
 
   WindowRegistrar registrar(hwnd());
   norvex::win::Win32RegistryReader registry;
@@ -97,12 +96,6 @@ INT_PTR Cnorvextool_helperDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lPa
       handled = LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL;
       if (handled) EndDialog(LOWORD(wParam));
       return 0;
-    case WM_PAINT:
-      handled = ::IsIconic(hwnd()) != FALSE;
-      if (handled) PaintMinimizedIcon(m_hIcon);
-      return 0;
-    case WM_QUERYDRAGICON:
-      return reinterpret_cast<INT_PTR>(m_hIcon);
     default:
       handled = false;
       return 0;

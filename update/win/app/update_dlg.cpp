@@ -25,8 +25,7 @@ BOOL CupdateDlg::OnInitDialog() {
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     ::EnableMenuItem(menu, SC_CLOSE, MF_BYCOMMAND | MF_DISABLED | MF_GRAYED);
   }
-  ::SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-  ::SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+  SetProgramIcon(m_hIcon);
   theThreadCell = this;
   if (HANDLE thread = ::CreateThread(nullptr, 0, &UpdateWorkerThread, &theThreadCell, 0, nullptr)) ::CloseHandle(thread);
   return TRUE;
@@ -48,12 +47,6 @@ INT_PTR CupdateDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& 
       // OK and Cancel from the dialog manager close nothing either.
       handled = LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL;
       return 0;
-    case WM_PAINT:
-      handled = ::IsIconic(hwnd()) != FALSE;
-      if (handled) PaintMinimizedIcon(m_hIcon);
-      return 0;
-    case WM_QUERYDRAGICON:
-      return reinterpret_cast<INT_PTR>(m_hIcon);
     case WM_UPDATE_FAILED:
       OnUpdateFailed(Context(), *reinterpret_cast<const std::u16string*>(lParam));
       EndDialog(IDOK);
