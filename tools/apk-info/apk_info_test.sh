@@ -5,15 +5,8 @@ set -euo pipefail
 tool=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/src/res/values" "$work/src/res/drawable-hdpi"
-python3 - "$work/src/res/drawable-hdpi/icon.png" <<'PY'
-import struct, sys, zlib
-def chunk(t, d): return struct.pack('>I', len(d)) + t + d + struct.pack('>I', zlib.crc32(t + d) & 0xffffffff)
-raw = b''.join(b'\x00' + b'\x10\x20\x30' * 4 for _ in range(4))
-open(sys.argv[1], 'wb').write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', 4, 4, 8, 2, 0, 0, 0))
-                              + chunk(b'IDAT', zlib.compress(raw)) + chunk(b'IEND', b''))
-PY
-cat >"$work/src/AndroidManifest.xml" <<'XML'
+source "$(dirname "$0")/../../sideloader/tests/make_test_apk.sh"
+make_test_apk "$work/src" "短信" "$work/短信 工具.APK" <<'XML'
 <manifest xmlns:android="http://schemas.android.com/apk/res/android" package="com.norvex.cli"
     android:versionCode="1" android:versionName="3.1 测试" android:installLocation="internalOnly">
   <uses-sdk android:minSdkVersion="10"/>
@@ -22,9 +15,6 @@ cat >"$work/src/AndroidManifest.xml" <<'XML'
   <application android:label="@string/app_name" android:icon="@drawable/icon"/>
 </manifest>
 XML
-echo '<resources><string name="app_name">短信</string></resources>' >"$work/src/res/values/strings.xml"
-aapt package -M "$work/src/AndroidManifest.xml" -S "$work/src/res" \
-  -I /usr/share/android-framework-res/framework-res.apk -F "$work/短信 工具.APK" >/dev/null
 "$tool" --aapt /usr/bin/aapt "$work/短信 工具.APK" >"$work/out.json"
 python3 - "$work/out.json" "$(stat -c %s "$work/短信 工具.APK")" <<'PY'
 import json, sys

@@ -6,15 +6,10 @@ set -euo pipefail
 tool=${1:?apk-info.exe} fake=${2:?fake_aapt.exe}
 source "$(dirname "$0")/../../../tests/wine/lib.sh"
 make_scratch
-mkdir -p "$SCRATCH/src/res/values" "$SCRATCH/src/res/drawable-hdpi" "$SCRATCH/adb" "$SCRATCH/包"
-python3 - "$SCRATCH/src/res/drawable-hdpi/icon.png" <<'PY'
-import struct, sys, zlib
-def chunk(t, d): return struct.pack('>I', len(d)) + t + d + struct.pack('>I', zlib.crc32(t + d) & 0xffffffff)
-raw = b''.join(b'\x00' + b'\x40\x50\x60' * 4 for _ in range(4))
-open(sys.argv[1], 'wb').write(b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', 4, 4, 8, 2, 0, 0, 0))
-                              + chunk(b'IDAT', zlib.compress(raw)) + chunk(b'IEND', b''))
-PY
-cat >"$SCRATCH/src/AndroidManifest.xml" <<'XML'
+source "$(dirname "$0")/../make_test_apk.sh"
+mkdir -p "$SCRATCH/adb" "$SCRATCH/包"
+apk="$SCRATCH/包/电话.apk"
+make_test_apk "$SCRATCH/src" "电话" "$apk" <<'XML'
 <manifest xmlns:android="http://schemas.android.com/apk/res/android" package="com.norvex.wine"
     android:versionCode="1" android:versionName="版本 5" android:installLocation="preferExternal">
   <uses-sdk android:minSdkVersion="7"/>
@@ -22,10 +17,6 @@ cat >"$SCRATCH/src/AndroidManifest.xml" <<'XML'
   <application android:label="@string/app_name" android:icon="@drawable/icon"/>
 </manifest>
 XML
-echo '<resources><string name="app_name">电话</string></resources>' >"$SCRATCH/src/res/values/strings.xml"
-apk="$SCRATCH/包/电话.apk"
-aapt package -M "$SCRATCH/src/AndroidManifest.xml" -S "$SCRATCH/src/res" \
-  -I /usr/share/android-framework-res/framework-res.apk -F "$apk" >/dev/null
 cp "$fake" "$SCRATCH/adb/aapt.exe"
 aapt dump badging "$apk" >"$SCRATCH/adb/aapt.exe.dump"
 aapt l -a "$apk" >"$SCRATCH/adb/aapt.exe.l"
