@@ -58,3 +58,22 @@ function(norvex_win_console target)
   add_executable(${target} ${ARGN})
   target_link_options(${target} PRIVATE -municode)
 endfunction()
+
+# norvex_exports_test(target PREFIX prefix NAMES name...): the 32-bit export table of a JNI
+# library must hold exactly prefix+name for every name. Read in the win32 tree from the target,
+# in the host tree from dist/win32/ (the shipped set, built before the tests run).
+function(norvex_exports_test target)
+  cmake_parse_arguments(E "" "PREFIX" "NAMES" ${ARGN})
+  find_program(NORVEX_I686_OBJDUMP i686-w64-mingw32-objdump)
+  if(NORVEX_WIN32_BUILD)
+    set(dll $<TARGET_FILE:${target}>)
+  elseif(NOT NORVEX_WINDOWS)
+    set(dll ${CMAKE_SOURCE_DIR}/dist/win32/${target}.dll)
+  else()
+    return()
+  endif()
+  list(TRANSFORM E_NAMES PREPEND "${E_PREFIX}")
+  add_test(NAME ${target}_exports
+           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/dist/check_exports.sh ${NORVEX_I686_OBJDUMP} ${dll} ${E_NAMES})
+  set_tests_properties(${target}_exports PROPERTIES LABELS exports)
+endfunction()
