@@ -47,16 +47,8 @@ std::string EntryBytes(const std::u16string& archive, const std::string& entry) 
   return bytes;
 }
 
-class PackageTest : public ::testing::Test {
+class PackageTest : public ProgramFolderTest {
  protected:
-  void SetUp() override {
-    stdfs::create_directories(dir.root() / "app/adb");
-    stdfs::create_symlink("/usr/bin/aapt", dir.root() / "app/adb/aapt.exe");
-    stdfs::create_directories(dir.root() / "data");
-    registry.value = text::FromUtf8((dir.root() / "data").string());
-    SetupFolders(package, text::FromUtf8((dir.root() / "app/sideloader.exe").string()), registry);
-  }
-
   // Builds the package under `name` and hands it over like a drop: path, emptied list, check.
   bool Load(const PackageRecipe& recipe, const std::string& name) {
     const stdfs::path apk = dir.root() / "in" / name;
@@ -75,13 +67,6 @@ class PackageTest : public ::testing::Test {
     return labels;
   }
   stdfs::path IconFile() const { return files::NativePath(IconFilePath(package)); }
-
-  TempDir dir;
-  MapRegistry registry;
-  CPackageInfo package;
-  RecordedMessages messages;
-  PosixToolRunner runner;
-  BuiltInTexts texts;
 };
 
 TEST(SetupFolders, UsesLocalAppDataOrFallsBackToTheProgramFolder) {

@@ -15,8 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "inspection.h"
 #include "install_flow.h"
 #include "package_info.h"
+#include "posix/posix_tool_runner.h"
 #include "registry.h"
 #include "text.h"
 
@@ -148,6 +150,27 @@ class RecordedMessages final : public PackageMessages {
  public:
   std::vector<std::u16string> shown;
   void ShowMessage(const std::u16string& text) override { shown.push_back(text); }
+};
+
+// A test over the program's folders set up the way the program sets them up, inside a
+// temporary folder: "app" holds the program with the real aapt as adb\aapt.exe, "data" stands
+// for the user's Local AppData; aapt runs for real.
+class ProgramFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    stdfs::create_directories(dir.root() / "app/adb");
+    stdfs::create_symlink("/usr/bin/aapt", dir.root() / "app/adb/aapt.exe");
+    stdfs::create_directories(dir.root() / "data");
+    registry.value = text::FromUtf8((dir.root() / "data").string());
+    SetupFolders(package, text::FromUtf8((dir.root() / "app/sideloader.exe").string()), registry);
+  }
+
+  TempDir dir;
+  MapRegistry registry;
+  CPackageInfo package;
+  RecordedMessages messages;
+  PosixToolRunner runner;
+  BuiltInTexts texts;
 };
 
 // Records what the window would show, in order: "box:…", "status:…", "enable:0/1".

@@ -1,7 +1,11 @@
-// A Windows stand-in for aapt in the Wine tests: it appends its command line to
+// A Windows stand-in for aapt and adb in the Wine tests: it appends its command line to
 // "<its own path>.calls" and prints "<its own path>.<first argument>" (output recorded from the
-// real aapt) to standard output, half of it through standard error's handle when both are the
-// same pipe, so the capture of both streams is exercised.
+// real aapt, or a scripted adb answer) to standard output, half of it through standard error's
+// handle when both are the same pipe, so the capture of both streams is exercised. When
+// "<its own path>.<first argument>.<n>" exists it is printed instead for the n-th run with that
+// first argument, so one click can get two different answers. While "<its own path>.<first
+// argument>.wait" exists (a minute at most) it answers nothing yet, like a long installation.
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -38,7 +42,22 @@ int wmain(int argc, wchar_t** argv) {
     WriteAll(calls, norvex::text::ToUtf8(norvex::win::U(::GetCommandLineW())) + "\n");
     ::CloseHandle(calls);
   }
-  const std::string reply = argc > 1 ? ReadAll(base + L"." + argv[1]) : std::string();
+  std::string reply;
+  if (argc > 1) {
+    const std::wstring answer = base + L"." + argv[1];
+    const std::wstring counter = answer + L".count";
+    const int run = std::atoi(ReadAll(counter).c_str()) + 1;
+    HANDLE count =
+        ::CreateFileW(counter.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (count != INVALID_HANDLE_VALUE) {
+      WriteAll(count, std::to_string(run));
+      ::CloseHandle(count);
+    }
+    const std::wstring wait = answer + L".wait";
+    for (int i = 0; i < 600 && ::GetFileAttributesW(wait.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) ::Sleep(100);
+    const std::wstring numbered = answer + L"." + std::to_wstring(run);
+    reply = ReadAll(::GetFileAttributesW(numbered.c_str()) != INVALID_FILE_ATTRIBUTES ? numbered : answer);
+  }
   const std::size_t half = reply.size() / 2;
   WriteAll(::GetStdHandle(STD_OUTPUT_HANDLE), reply.substr(0, half));
   WriteAll(::GetStdHandle(STD_ERROR_HANDLE), reply.substr(half));
