@@ -66,7 +66,7 @@ const Names kTypeSpecific = {"rDayOfWeekMask", "rDayOfMonth", "rInstance", "rMon
 TEST_F(AppointmentMapping, RecurrenceFieldsReadByType) {
   for (const TypeCase& c : kTypes) {
     SCOPED_TRACE(c.type);
-    const std::u16string tag = u"a" + text::FromUtf8(std::to_string(c.type + 10));
+    const std::u16string tag = Tagged(u"a", c.type + 10);
     const auto item = AddAppointment(tag);
     fixture_.store.SetProperty(item, u"IsRecurring", OutlookValue::Flag(-1));
     int n = 100;

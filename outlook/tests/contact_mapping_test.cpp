@@ -26,7 +26,7 @@ std::string ReadFile(const fs::path& path) {
 OutlookValue ValueFor(const FieldRow& row, int n) {
   switch (row.type) {
     case FieldType::String:
-      return OutlookValue::Text(u"v" + text::FromUtf8(std::to_string(n)));
+      return OutlookValue::Text(Tagged(u"v", n));
     case FieldType::Double:
       return OutlookValue::Date(40000.25 + n);
     case FieldType::Long:
@@ -171,7 +171,7 @@ TEST_F(ContactMapping, PictureExchangeOnRead) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     fs::remove(pictures_.out);
-    const auto item = AddContact(u"p" + text::FromUtf8(std::to_string(++n)));
+    const auto item = AddContact(Tagged(u"p", ++n));
     fixture_.store.SetProperty(item, u"HasPicture", OutlookValue::Flag(c.hasPicture ? -1 : 0));
     for (const auto& [name, bytes] : c.attachments) fixture_.store.AddAttachment(item, name, bytes);
     MapRecord record(ContactFields());
@@ -217,7 +217,7 @@ TEST_F(ContactMapping, PictureExchangeOnWrite) {
     SCOPED_TRACE(c.what);
     fs::remove(pictures_.in);
     if (c.fileThere) WriteIn("in bytes");
-    const std::u16string tag = u"w" + text::FromUtf8(std::to_string(++n));
+    const std::u16string tag = Tagged(u"w", ++n);
     const auto item = AddContact(tag);
     if (c.addPictureFails) fixture_.store.Fail(tag, u"AddPicture", 1, kOutOfMemory);
     MapRecord record(ContactFields());

@@ -116,7 +116,7 @@ TEST(FindAndDeleteItem, IdentifiersMeetAsTheSystemsEightBitText) {
 
 TEST(FindAndDeleteItem, ACloseEndsTheSearchBeforeTheNextItem) {
   OpenSession f;
-  for (int i = 0; i < 5; ++i) Add(f.store, kFolderContacts, "contact", u"c" + text::FromUtf8(std::to_string(i)), u"ID");
+  for (int i = 0; i < 5; ++i) Add(f.store, kFolderContacts, "contact", Tagged(u"c", i), u"ID");
   Add(f.store, kFolderContacts, "contact", u"last", u"ID-last");
   f.store.HoldAt(u"GetNext", 2);
   ChangeResult result{true, "unset"};

@@ -144,7 +144,7 @@ std::shared_ptr<ScriptedStore::Folder> ScriptedStore::FolderOf(int32_t kind) {
     folder->defaultKind = kind == 9 ? "appointment" : "contact";
     folder->node = std::make_shared<Node>();
     folder->node->kind = "folder";
-    folder->node->tag = u"folder" + text::FromUtf8(std::to_string(kind));
+    folder->node->tag = Tagged(u"folder", kind);
     folder->node->folder = folder;
   }
   return folder;
@@ -498,7 +498,7 @@ OutlookValue ScriptedStore::Dispatch(Lock& lock, const char* how, const OutlookR
       if (args.size() != 1 || args[0].kind != ValueKind::Missing) throw OutlookCallError(kTypeMismatch);
       auto item = std::make_shared<Node>();
       item->kind = node->folder.lock()->defaultKind;
-      item->tag = u"new" + text::FromUtf8(std::to_string(++added_));
+      item->tag = Tagged(u"new", ++added_);
       item->folder = node->folder;
       return OutlookValue::Object(Wrap(item, as));
     }

@@ -12,11 +12,20 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "outlook_store.h"
 
 namespace norvex::outlook {
+
+// A tag such as "c3": a prefix and a number. Built by appending, because GCC 12 at -O3 warns
+// falsely (-Wrestrict) about a literal added to a temporary u16string.
+inline std::u16string Tagged(std::u16string_view prefix, long long number) {
+  std::u16string tag(prefix);
+  for (char digit : std::to_string(number)) tag += static_cast<char16_t>(digit);
+  return tag;
+}
 
 class ScriptedStore final : public OutlookStore {
  public:
