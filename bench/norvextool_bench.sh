@@ -8,22 +8,14 @@
 #   NORVEX_BENCH_BUILD=dir  use an already configured native-release build tree instead
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if [ -n "${NORVEX_BENCH_BUILD:-}" ]; then
-  build=$NORVEX_BENCH_BUILD
-  cmake --build "$build" --target norvextool native_helper_classes >/dev/null
-else
-  build=build/native-release
-  bash scripts/build native-release >/dev/null
-fi
-java=/usr/lib/jvm/java-17-openjdk-amd64/bin/java
+source bench/jvm_bench.sh
+jvm_bench_setup native norvextool native_helper_classes
 devices=10000
 # bench "JVM options" ARGS...
 bench() {
-  local options
-  read -ra options <<<"$1"
+  local options=$1
   shift
-  "$java" "${options[@]}" "-Djava.library.path=$build/native" -cp "$build/native/native_helper_classes" \
-    norvex.jvmtest.NativeHelperBench "$@"
+  jvm_bench "$options" norvex.jvmtest.NativeHelperBench "$@"
 }
 
 echo "== getAllDevices, $devices devices, heap 256 MiB, no JNI checks"

@@ -7,22 +7,11 @@
 #   NORVEX_BENCH_BUILD=dir  use an already configured native-release build tree instead
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if [ -n "${NORVEX_BENCH_BUILD:-}" ]; then
-  build=$NORVEX_BENCH_BUILD
-  cmake --build "$build" --target outlook outlook_jvm_classes >/dev/null
-else
-  build=build/native-release
-  bash scripts/build native-release >/dev/null
-fi
-java=/usr/lib/jvm/java-17-openjdk-amd64/bin/java
+source bench/jvm_bench.sh
+jvm_bench_setup outlook outlook outlook_jvm_classes
 contacts=10000
 # bench "JVM options" rounds
-bench() {
-  local options
-  read -ra options <<<"$1"
-  "$java" "${options[@]}" "-Djava.library.path=$build/outlook" -cp "$build/outlook/outlook_jvm_classes" \
-    norvex.jvmtest.OutlookBench "$contacts" "$2"
-}
+bench() { jvm_bench "$1" norvex.jvmtest.OutlookBench "$contacts" "$2"; }
 
 echo "== ReadAllContact, $contacts contacts, heap 512 MiB, no JNI checks, 20 calls"
 bench "-Xms512m -Xmx512m" 20
