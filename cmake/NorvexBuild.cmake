@@ -59,6 +59,15 @@ function(norvex_win_console target)
   target_link_options(${target} PRIVATE -municode)
 endfunction()
 
+# The shipped 32-bit JNI library exports exactly the decorated names its .def file maps, and
+# nothing else: without dllexport on JNIEXPORT, mingw exports only what the file lists.
+function(norvex_jni_library_exports target def)
+  if(NORVEX_WIN32_BUILD)
+    target_compile_definitions(${target} PRIVATE JNIEXPORT=)
+    target_sources(${target} PRIVATE ${def})
+  endif()
+endfunction()
+
 # norvex_exports_test(target PREFIX prefix NAMES name...): the 32-bit export table of a JNI
 # library must hold exactly prefix+name for every name. Read in the win32 tree from the target,
 # in the host tree from dist/win32/ (the shipped set, built before the tests run).

@@ -130,6 +130,14 @@ bool EqualsNoCase(std::u16string_view a, std::u16string_view b) {
   return true;
 }
 
+std::string ToPosixPath(std::u16string_view path) {
+  std::string posix = ToUtf8(path);
+  for (char& c : posix) {
+    if (c == '\\') c = '/';
+  }
+  return posix;
+}
+
 std::int32_t WideToInt(std::u16string_view s) {
   std::size_t i = 0;
   const auto isSpace = [](char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); };

@@ -14,6 +14,10 @@ std::u16string FromUtf8(std::string_view utf8);
 std::string ToUtf8(std::u16string_view utf16);
 bool IsValidUtf8(std::string_view bytes);
 
+// A Windows path as POSIX calls take it: UTF-8 with every '\' turned into '/'. The native
+// builds run the Windows programs' logic, which spells paths with backslashes.
+std::string ToPosixPath(std::u16string_view path);
+
 // Which "ANSI" code page a conversion uses. On Windows these are CP_ACP and CP_THREAD_ACP;
 // elsewhere both mean the code set of the environment's locale (LC_ALL / LC_CTYPE / LANG),
 // which SetAnsiCodeSetForTesting can replace.

@@ -5,13 +5,24 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "ansi_text.h"
+#include "local_ref.h"
 
 namespace norvex::native {
 
 namespace {
+
+constexpr const char* kNativeDeviceClass = "com/norvex/zuradu/util/NativeHelper$NativeDevice";
+
+// The host class of the device objects with its constructor and four text fields.
+struct NativeDeviceType {
+  LocalRef<jclass> cls;
+  jmethodID constructor;
+  jfieldID id, name, psn, available;
+};
 
 // Identifiers are ASCII in practice; a byte above 0x7F would not be valid input for
 // NewStringUTF, so such a text is read in the ANSI code page like the description.
@@ -28,8 +39,8 @@ bool SetText(JNIEnv* env, jobject object, jfieldID field, jstring made) {
   return true;
 }
 
-}  // namespace
-
+// Looks the host class up; nothing (with the host's exception pending) when the class, its
+// no-argument constructor or one of its fields is missing.
 std::optional<NativeDeviceType> LookUpNativeDevice(JNIEnv* env) {
   LocalRef<jclass> cls(env, env->FindClass(kNativeDeviceClass));
   if (!cls) return std::nullopt;
@@ -44,6 +55,8 @@ std::optional<NativeDeviceType> LookUpNativeDevice(JNIEnv* env) {
   return NativeDeviceType{std::move(cls), constructor, fields[0], fields[1], fields[2], fields[3]};
 }
 
+// One host object for one record, as a local reference the caller owns; null with the host's
+// exception pending when the object or one of its texts cannot be made.
 jobject NewNativeDevice(JNIEnv* env, const NativeDeviceType& type, const DeviceRecord& record) {
   LocalRef<jobject> object(env, env->NewObject(type.cls.get(), type.constructor));
   if (!object || env->ExceptionCheck()) return nullptr;
@@ -53,6 +66,8 @@ jobject NewNativeDevice(JNIEnv* env, const NativeDeviceType& type, const DeviceR
                         SetText(env, object.get(), type.available, env->NewStringUTF(record.available.c_str()));
   return complete ? object.release() : nullptr;
 }
+
+}  // namespace
 
 jobjectArray ToNativeDeviceArray(JNIEnv* env, const std::vector<DeviceRecord>& records) {
   if (records.empty()) return nullptr;

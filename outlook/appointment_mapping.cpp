@@ -43,7 +43,6 @@ constexpr std::array<FieldRow, 27> kAppointmentFields{{
 }};
 
 constexpr std::string_view kRecurringField = "isRecurring";
-constexpr int16_t kTrue = -1;
 
 // The pattern's fields, each under the pattern property of the same name without the "r".
 constexpr std::array<FieldRow, 13> kRecurrenceFields{{
@@ -109,12 +108,12 @@ void ReadRecurrence(OutlookStore& store, const OutlookRef& item, RecordFields& r
 }
 
 void WriteRecurrence(OutlookStore& store, RecordFields& record, const OutlookRef& item) {
-  if (FetchField(record, kRecurringField.data(), FieldType::Boolean).flag != kTrue) return;
+  if (FetchField(record, kRecurringField.data(), FieldType::Boolean).flag != kFlagTrue) return;
   const OutlookRef pattern =
       Required(store.CallObject(item, u"GetRecurrencePattern", {}, OutlookInterface::RecurrencePattern));
   for (const FieldRow* row : {&kPatternStartDate, &kDuration, &kStartTime, &kEndTime, &kInterval})
     WriteRow(store, record, pattern, *row);
-  if (FetchField(record, kNoEndDate.field, kNoEndDate.type).flag != kTrue) {
+  if (FetchField(record, kNoEndDate.field, kNoEndDate.type).flag != kFlagTrue) {
     WriteRow(store, record, pattern, kOccurrences);
     WriteRow(store, record, pattern, kPatternEndDate);
   }

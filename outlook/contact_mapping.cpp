@@ -115,14 +115,12 @@ constexpr std::array<FieldRow, 100> kContactFields{{
     {"otherAddressStreet", FieldType::String, u"OtherAddressStreet", 98},
 }};
 
-constexpr int16_t kTrue = -1;
-
 bool IsPictureRow(const FieldRow& row) { return row.property == u"HasPicture"; }
 
 void ReadPicture(OutlookStore& store, const OutlookRef& contact, RecordFields& record, const FieldRow& row,
                  const PicturePaths& pictures) {
   const OutlookRef attachments = store.GetObject(contact, u"Attachments", OutlookInterface::Attachments);
-  StoreField(record, row.field, row.type, store.Get(contact, u"HasPicture", ValueKind::Flag));
+  ReadRow(store, contact, record, row);
   if (store.Get(Required(attachments), u"Count", ValueKind::Long).number < 1) {
     // Outlook may claim a picture that has no attachment to carry it.
     record.SetBoolean(row.field, false);
@@ -139,7 +137,7 @@ void ReadPicture(OutlookStore& store, const OutlookRef& contact, RecordFields& r
 
 void WritePicture(OutlookStore& store, RecordFields& record, const OutlookRef& contact, const FieldRow& row,
                   const PicturePaths& pictures) {
-  if (FetchField(record, row.field, row.type).flag != kTrue) return;
+  if (FetchField(record, row.field, row.type).flag != kFlagTrue) return;
   const std::filesystem::path in(pictures.in);
   std::error_code error;
   if (!std::filesystem::exists(in, error)) return;

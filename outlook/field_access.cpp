@@ -5,8 +5,6 @@ namespace norvex::outlook {
 
 namespace {
 
-constexpr int16_t kTrue = -1;
-
 // Texts end at their first NUL in both directions: the host and Outlook disagree on what an
 // embedded NUL means, so neither side ever sees one.
 std::u16string_view UpToNul(std::u16string_view text) { return text.substr(0, text.find(u'\0')); }
@@ -43,7 +41,7 @@ void StoreField(RecordFields& record, const char* name, FieldType type, const Ou
       record.SetInt(name, value.number);
       return;
     case FieldType::Boolean:
-      record.SetBoolean(name, value.flag == kTrue);
+      record.SetBoolean(name, value.flag == kFlagTrue);
       return;
   }
 }
@@ -62,7 +60,7 @@ OutlookValue FetchField(RecordFields& record, const char* name, FieldType type) 
     case FieldType::Int:
       return OutlookValue::Long(record.GetInt(name));
     case FieldType::Boolean:
-      return OutlookValue::Flag(record.GetBoolean(name) == 1 ? kTrue : int16_t{0});
+      return OutlookValue::Flag(record.GetBoolean(name) == 1 ? kFlagTrue : int16_t{0});
   }
   return OutlookValue::MissingArgument();
 }

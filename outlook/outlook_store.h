@@ -14,10 +14,8 @@
 namespace norvex::outlook {
 
 // Result codes the bridge produces or tells apart itself (HRESULT values).
-inline constexpr int32_t kNoInterface = static_cast<int32_t>(0x80004002);   // E_NOINTERFACE
-inline constexpr int32_t kNullReference = static_cast<int32_t>(0x80004003); // E_POINTER
-inline constexpr int32_t kOutOfMemory = static_cast<int32_t>(0x8007000E);   // E_OUTOFMEMORY
-inline constexpr int32_t kParamNotFound = static_cast<int32_t>(0x80020004); // DISP_E_PARAMNOTFOUND
+inline constexpr int32_t kNullReference = static_cast<int32_t>(0x80004003);  // E_POINTER
+inline constexpr int32_t kOutOfMemory = static_cast<int32_t>(0x8007000E);    // E_OUTOFMEMORY
 
 // Every failed Outlook or COM call raises this, carrying the failing result code. It never
 // leaves the library: each entry point and each record reader or writer catches it.
@@ -64,6 +62,8 @@ enum class ValueKind {
   Object,   // an object reference (VT_DISPATCH)
 };
 
+inline constexpr int16_t kFlagTrue = -1;  // VARIANT_TRUE
+
 struct OutlookValue {
   ValueKind kind = ValueKind::Missing;
   std::u16string text;
@@ -73,33 +73,34 @@ struct OutlookValue {
   OutlookRef object;
 
   static OutlookValue MissingArgument() { return {}; }
-  static OutlookValue Text(std::u16string value) {
+  // A value of the kind that carries nothing: empty text, zero, false, no object.
+  static OutlookValue Neutral(ValueKind kind) {
     OutlookValue v;
-    v.kind = ValueKind::Text;
+    v.kind = kind;
+    return v;
+  }
+  static OutlookValue Text(std::u16string value) {
+    OutlookValue v = Neutral(ValueKind::Text);
     v.text = std::move(value);
     return v;
   }
   static OutlookValue Date(double value) {
-    OutlookValue v;
-    v.kind = ValueKind::Date;
+    OutlookValue v = Neutral(ValueKind::Date);
     v.date = value;
     return v;
   }
   static OutlookValue Long(int32_t value) {
-    OutlookValue v;
-    v.kind = ValueKind::Long;
+    OutlookValue v = Neutral(ValueKind::Long);
     v.number = value;
     return v;
   }
   static OutlookValue Flag(int16_t value) {
-    OutlookValue v;
-    v.kind = ValueKind::Flag;
+    OutlookValue v = Neutral(ValueKind::Flag);
     v.flag = value;
     return v;
   }
   static OutlookValue Object(OutlookRef value) {
-    OutlookValue v;
-    v.kind = ValueKind::Object;
+    OutlookValue v = Neutral(ValueKind::Object);
     v.object = std::move(value);
     return v;
   }

@@ -12,7 +12,7 @@ void ReadAllItems(OutlookSession& session, const ReadAllParams& params, RecordLi
     items = operation.OpenDefaultItems(params.folderKind);
     store.Call(Required(items), u"Sort",
                {OutlookValue::Text(std::u16string(params.sortProperty)),
-                OutlookValue::Flag(params.descending ? int16_t{-1} : int16_t{0})});
+                OutlookValue::Flag(params.descending ? kFlagTrue : int16_t{0})});
     current = store.Convert(store.CallObject(items, u"GetFirst", {}, OutlookInterface::Item), params.itemInterface);
     count = store.Get(items, u"Count", ValueKind::Long).number;
   } catch (const OutlookCallError&) {

@@ -24,7 +24,10 @@ bool CopyInChunks(const std::u16string& from, const std::u16string& to, std::siz
 // Creates or replaces `path` with `bytes`.
 bool WriteWholeFile(const std::u16string& path, const std::string& bytes);
 
-// The platform's own spelling of a path, for POSIX libraries that take one.
+#ifndef _WIN32
+// The POSIX spelling of a path, for the POSIX process layer and for libraries that take one.
+// Windows code opens files by their wide path and has no use for it.
 std::string NativePath(const std::u16string& path);
+#endif
 
 }  // namespace norvex::sideloader::files

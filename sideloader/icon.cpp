@@ -11,7 +11,6 @@
 #include "text.h"
 #include "zip_open.h"
 
-
 namespace norvex::sideloader {
 namespace {
 

@@ -21,11 +21,17 @@ constexpr std::size_t kLocalAppDataBytes = 260 * sizeof(char16_t);
 
 std::u16string Quoted(const std::u16string& path) { return u"\"" + path + u"\""; }
 
+// Where the file name begins. Paths from the command line and from drops may use either
+// separator, so both count.
+std::size_t NameStart(const std::u16string& path) {
+  const std::size_t slash = path.find_last_of(u"\\/");
+  return slash == std::u16string::npos ? 0 : slash + 1;
+}
+
 }  // namespace
 
 void SetupFolders(CPackageInfo& package, const std::u16string& executablePath, RegistryReader& registry) {
-  const std::size_t slash = executablePath.find_last_of(u"\\/");
-  package.m_strAppFolder = slash == std::u16string::npos ? std::u16string() : executablePath.substr(0, slash + 1);
+  package.m_strAppFolder = executablePath.substr(0, NameStart(executablePath));
   std::u16string base = ReadLocalAppData(registry, kLocalAppDataBytes);
   base = base.empty() ? package.m_strAppFolder : base + u"\\NorvexTool\\";
   files::CreateFolder(base);
@@ -42,8 +48,7 @@ bool CheckPackageFile(CPackageInfo& package, PackageMessages& messages) {
   }
   const std::optional<std::uint64_t> length = files::OpenedLength(path);
   if (!length) return false;
-  const std::size_t slash = path.find_last_of(u"\\/");
-  const std::u16string name = slash == std::u16string::npos ? path : path.substr(slash + 1);
+  const std::u16string name = path.substr(NameStart(path));
   const std::size_t dot = name.rfind(u'.');
   const std::u16string extension = text::AsciiUpper(dot == std::u16string::npos ? name : name.substr(dot + 1));
   package.m_strDisplayName = name;
@@ -66,7 +71,7 @@ bool CopyToWorkCopy(const CPackageInfo& package) {
 std::u16string AaptPath(const CPackageInfo& package) { return package.m_strAppFolder + u"adb\\aapt.exe"; }
 
 bool InspectPackage(CPackageInfo& package, InspectionContext& context) {
-  if (!package.m_bFileGiven || !package.m_bIsPackage) return false;
+  if (!IsLoaded(package)) return false;
   if (!CopyToWorkCopy(package)) {
     context.messages.ShowMessage(package.m_strWorkCopy + u"创建失败");
     return false;

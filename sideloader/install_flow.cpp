@@ -81,7 +81,7 @@ void Installer::CannotRunAdb() {
 }
 
 void Installer::OnInstall() {
-  if (!package_.m_bFileGiven || !package_.m_bIsPackage) return;
+  if (!IsLoaded(package_)) return;
   ports_.view.EnableInstall(false);
   if (!EnsureAdbServer()) {
     CannotRunAdb();
@@ -177,10 +177,10 @@ void Installer::InstallWorker() {
     ports_.view.EnableInstall(true);
     return;
   }
-  HandleInstallFailure(run.output, path, firstAttempt);
+  HandleInstallFailure(run.output, firstAttempt);
 }
 
-void Installer::HandleInstallFailure(std::u16string_view output, const std::u16string& /*path*/, bool firstAttempt) {
+void Installer::HandleInstallFailure(std::u16string_view output, bool firstAttempt) {
   if (firstAttempt && Contains(output, kNoSdFlag)) {
     RetryOnPhone(u"SD卡安装不受支持,正在尝试将");
     return;

@@ -55,18 +55,18 @@ class Installer {
  public:
   Installer(CPackageInfo& package, InstallJob& job, InstallPorts ports) : package_(package), job_(job), ports_(ports) {}
 
-  std::u16string AdbPath() const;
   void StartServerAtLaunch();
   void OnInstall();
-  bool EnsureAdbServer();
   bool CheckDevices();
   bool ProbeSdCard();
-  void AnnounceInstall();
   void InstallWorker();
-  void HandleInstallFailure(std::u16string_view output, const std::u16string& path, bool firstAttempt);
-  void ReportInstallFailure(const std::u16string& reason);
 
  private:
+  std::u16string AdbPath() const;
+  bool EnsureAdbServer();
+  void AnnounceInstall();
+  void HandleInstallFailure(std::u16string_view output, bool firstAttempt);
+  void ReportInstallFailure(const std::u16string& reason);
   void RetryOnPhone(std::u16string_view prefix);
   void CannotRunAdb();
 

@@ -34,6 +34,10 @@ struct CPackageInfo {
   std::vector<PermissionEntry> m_permissions;
 };
 
+// A package counts as loaded when a file was handed over and it is a package: only then is
+// there something to show, inspect and install.
+inline bool IsLoaded(const CPackageInfo& package) { return package.m_bFileGiven && package.m_bIsPackage; }
+
 // Messages of the package side: an OK box with the exclamation icon and the program's name as
 // caption in the program; a line on standard error in the tools.
 class PackageMessages {

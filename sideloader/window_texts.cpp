@@ -28,8 +28,6 @@ void AppendEscaped(std::string& out, char16_t c) {
 
 }  // namespace
 
-bool IsLoaded(const CPackageInfo& package) { return package.m_bFileGiven && package.m_bIsPackage; }
-
 WindowTexts ComposeWindowTexts(const CPackageInfo& package) {
   WindowTexts texts;
   if (IsLoaded(package)) {

@@ -13,9 +13,6 @@
 
 namespace norvex::sideloader {
 
-// A package counts as loaded when a file was handed over and it is a package.
-bool IsLoaded(const CPackageInfo& package);
-
 struct WindowTexts {
   std::optional<std::u16string> name;  // nothing: the label keeps what it shows
   std::u16string version;              // 1001

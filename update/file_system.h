@@ -57,7 +57,4 @@ class File {
   std::intptr_t handle_ = -1;
 };
 
-// The platform's own spelling of a path (for libraries that take one, such as minizip).
-std::string NativePathUtf8(const std::u16string& path);
-
 }  // namespace norvex::update::fs

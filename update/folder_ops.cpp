@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <vector>
 
 #include "file_system.h"
 
@@ -15,7 +16,6 @@ namespace norvex::update {
 namespace {
 
 bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
-
 
 // `onBlock` receives the source position after each block has been written, with the length.
 // A source that ends early or runs past its length (a file changed behind our back, or a
@@ -59,7 +59,6 @@ bool CopyFolderImpl(const std::u16string& source, const std::u16string& target, 
   fs::ForEachEntry(source, [&](const fs::FoundEntry& entry) {
     const std::u16string newPath = target + entry.fullPath.substr(source.size());
     if (entry.isFolder) {
-      fs::CreateFolder(newPath);
       ok = CopyFolderImpl(entry.fullPath, newPath, beforeFile, afterEntry);
     } else {
       if (beforeFile) beforeFile();
@@ -74,6 +73,21 @@ bool CopyFolderImpl(const std::u16string& source, const std::u16string& target, 
 }  // namespace
 
 bool FileExists(const std::u16string& path) { return fs::Exists(path); }
+
+bool ReadWholeFile(const std::u16string& path, std::vector<std::uint8_t>& bytes) {
+  fs::File file = fs::File::OpenRead(path);
+  if (!file.is_open()) return false;
+  const std::int64_t length = file.Length();
+  if (length < 0) return false;
+  bytes.resize(static_cast<std::size_t>(length));
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const std::int64_t got = file.Read(bytes.data() + done, bytes.size() - done);
+    if (got <= 0) return false;
+    done += static_cast<std::size_t>(got);
+  }
+  return true;
+}
 
 int CountFiles(const std::u16string& folder) {
   int count = 0;

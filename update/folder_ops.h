@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "settings.h"
 #include "update_view.h"
@@ -17,6 +19,8 @@ inline constexpr std::size_t kCopyBlockSize = 4096;
 // block, the folder copy after every entry of the tree; `count` is the running count of copied
 // files shared by the whole tree (null counts from 0).
 bool FileExists(const std::u16string& path);
+// The whole file; false when it cannot be opened or ends before its recorded length.
+bool ReadWholeFile(const std::u16string& path, std::vector<std::uint8_t>& bytes);
 int CountFiles(const std::u16string& folder);
 bool CopyOneFile(const std::u16string& source, const std::u16string& target);
 bool CopyFileWithProgress(const std::u16string& source, const std::u16string& target, int start, int end,

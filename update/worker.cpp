@@ -50,21 +50,6 @@ struct Anchors {
   }
 };
 
-bool ReadWholeFile(const std::u16string& path, std::vector<std::uint8_t>& bytes) {
-  fs::File file = fs::File::OpenRead(path);
-  if (!file.is_open()) return false;
-  const std::int64_t length = file.Length();
-  if (length < 0) return false;
-  bytes.resize(static_cast<std::size_t>(length));
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const std::int64_t got = file.Read(bytes.data() + done, bytes.size() - done);
-    if (got <= 0) return false;
-    done += static_cast<std::size_t>(got);
-  }
-  return true;
-}
-
 // Unpacks the entry's archive into the installation folder; `positionOf(j, count)` gives the
 // bar position after item j, or -1 for none.
 template <typename PositionOf>
@@ -83,7 +68,6 @@ bool Unpack(const UpdaterSettings& settings, const UpgradeEntry& entry, Progress
     const int position = positionOf(j, *count);
     if (position >= 0) view.SetPosition(position);
   }
-  archive.Close();
   return true;
 }
 
@@ -151,7 +135,6 @@ bool ApplyFolderEntry(const UpdaterSettings& settings, const UpgradeEntry& entry
     case OperationReplace: {
       const int files = CountFiles(target);
       CreateParentFolders(backup);
-      fs::CreateFolder(backup);
       int done = 0;
       if (!CopyFolderWithProgress(target, backup, a.s, a.h, &done, files, bar)) return false;
       if (!DeleteFolder(target, true)) return false;

@@ -84,6 +84,12 @@ TEST(AsciiCase, FoldsOnlyAsciiLetters) {
   EXPECT_FALSE(EqualsNoCase(u"host", u"hostx"));
 }
 
+TEST(PosixPath, TurnsEveryBackslashIntoASlash) {
+  EXPECT_EQ(ToPosixPath(u"\\tmp\\升级\\a.zip"), "/tmp/\xE5\x8D\x87\xE7\xBA\xA7/a.zip");
+  EXPECT_EQ(ToPosixPath(u"rel\\\\x/y"), "rel//x/y");
+  EXPECT_EQ(ToPosixPath(u""), "");
+}
+
 TEST(WideToInt, BehavesLikeTheCLibrary) {
   struct Case {
     std::u16string text;

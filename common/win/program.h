@@ -13,4 +13,14 @@ std::u16string ProgramName(const std::u16string& modulePath);
 // The command line split the way the C runtime splits it; entry 0 is the program as written.
 std::vector<std::u16string> CommandLineArguments();
 
+// Runs App::Instance().InitInstance(), the whole life of one of our programs. Whatever escapes it
+// ends the program quietly: there is no window left to show it in and nothing to save.
+template <typename App>
+void RunApplication() noexcept {
+  try {
+    App::Instance().InitInstance();
+  } catch (...) {
+  }
+}
+
 }  // namespace norvex::win

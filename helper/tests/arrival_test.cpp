@@ -4,32 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
+#include "data_folder.h"
 #include "text.h"
 
 namespace norvex::helper {
 namespace {
-
-namespace fs = std::filesystem;
-
-class DataFolder {
- public:
-  DataFolder() {
-    char pattern[] = "/tmp/helper-arrival-XXXXXX";
-    path_ = ::mkdtemp(pattern);
-  }
-  ~DataFolder() { fs::remove_all(path_); }
-  std::u16string Text() const { return text::FromUtf8(path_.string() + "/"); }
-  void Write(const char* name, const std::string& bytes) const {
-    std::ofstream(path_ / name, std::ios::binary) << bytes;
-  }
-  void MakeFolder(const char* name) const { fs::create_directory(path_ / name); }
-
- private:
-  fs::path path_;
-};
 
 constexpr char16_t kPhone[] = u"\\\\?\\usb#vid_1a2b&pid_3c4d#0123456789#{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
 constexpr char16_t kPhoneUpper[] = u"\\\\?\\USB#VID_1A2B&PID_3C4D#0123456789#{A5DCBF10-6530-11D2-901F-00C04FB951ED}";

@@ -4,11 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <map>
 
 #include "arrival.h"
+#include "data_folder.h"
 #include "text.h"
 
 namespace norvex::helper {
@@ -133,10 +132,8 @@ TEST(StartSuite, StartsTheLauncherWithoutArgumentsInTheInstallation) {
 // The whole handler: the list decides, a running suite is brought forward instead of started,
 // and "nohelp" stops even that.
 TEST(OnDeviceChange, ListedPhoneBringsTheSuiteForwardOrStartsIt) {
-  namespace fs = std::filesystem;
-  char pattern[] = "/tmp/helper-suite-XXXXXX";
-  const fs::path folder = ::mkdtemp(pattern);
-  std::ofstream(folder / "pvids") << "1A2B:3C4D\n";
+  const DataFolder folder;
+  folder.Write("pvids", "1A2B:3C4D\n");
   struct Case {
     const char* what;
     const char16_t* name;
@@ -151,8 +148,8 @@ TEST(OnDeviceChange, ListedPhoneBringsTheSuiteForwardOrStartsIt) {
       {"listed with \"nohelp\", suite not running", u"USB#VID_1A2B&PID_3C4D#1", false, true, 0, 0},
   };
   for (const Case& c : cases) {
-    if (c.nohelp) std::ofstream(folder / "nohelp") << "";
-    HelperWindowData data{u"", u"", kApp, text::FromUtf8(folder.string() + "/")};
+    if (c.nohelp) folder.Write("nohelp", "");
+    HelperWindowData data{u"", u"", kApp, folder.Text()};
     ScriptedProcesses processes;
     if (c.suiteRuns) {
       processes.processes = {{40, u"javaw.exe"}};
@@ -164,9 +161,8 @@ TEST(OnDeviceChange, ListedPhoneBringsTheSuiteForwardOrStartsIt) {
     OnDeviceChange({kDbtDeviceArrival, kDbtDevtypDeviceInterface, c.name}, data, processes, windows, launcher);
     EXPECT_EQ(windows.calls.size(), c.windowCalls) << c.what;
     EXPECT_EQ(launcher.calls.size(), c.launches) << c.what;
-    fs::remove(folder / "nohelp");
+    folder.Remove("nohelp");
   }
-  fs::remove_all(folder);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <map>
 
 namespace norvex::helper {
 namespace {

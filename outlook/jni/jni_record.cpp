@@ -75,25 +75,13 @@ std::optional<std::u16string> JniRecord::GetString(const char* name) {
   return HostText(env_, string.get());
 }
 
-double JniRecord::GetDouble(const char* name) {
-  const jfieldID id = Field(name, "D");
-  return id ? env_->GetDoubleField(object_, id) : 0.0;
-}
+double JniRecord::GetDouble(const char* name) { return Value(name, "D", &JNIEnv::GetDoubleField); }
 
-int64_t JniRecord::GetLong(const char* name) {
-  const jfieldID id = Field(name, "J");
-  return id ? env_->GetLongField(object_, id) : 0;
-}
+int64_t JniRecord::GetLong(const char* name) { return Value(name, "J", &JNIEnv::GetLongField); }
 
-int32_t JniRecord::GetInt(const char* name) {
-  const jfieldID id = Field(name, "I");
-  return id ? env_->GetIntField(object_, id) : 0;
-}
+int32_t JniRecord::GetInt(const char* name) { return Value(name, "I", &JNIEnv::GetIntField); }
 
-uint8_t JniRecord::GetBoolean(const char* name) {
-  const jfieldID id = Field(name, "Z");
-  return id ? env_->GetBooleanField(object_, id) : 0;
-}
+uint8_t JniRecord::GetBoolean(const char* name) { return Value(name, "Z", &JNIEnv::GetBooleanField); }
 
 std::optional<std::u16string> HostText(JNIEnv* env, jstring string) {
   if (!string) return std::nullopt;

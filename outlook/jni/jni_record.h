@@ -56,6 +56,12 @@ class JniRecord final : public HostRecord {
  private:
   // Null for a field the class lacks; the lookup's NoSuchFieldError is cleared.
   jfieldID Field(const char* name, const char* signature);
+  // A primitive field's value; zero for a field the class lacks.
+  template <typename T>
+  T Value(const char* name, const char* signature, T (JNIEnv::*get)(jobject, jfieldID)) {
+    const jfieldID id = Field(name, signature);
+    return id ? (env_->*get)(object_, id) : T{};
+  }
 
   JNIEnv* env_;
   LocalRef<jobject> owned_;

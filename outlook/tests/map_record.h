@@ -86,13 +86,10 @@ class MapRecord final : public HostRecord {
 // A host list of MapRecords made from one set of declared fields.
 class MapRecordList final : public RecordList {
  public:
-  explicit MapRecordList(std::span<const FieldRow> rows, std::span<const FieldRow> extra = {})
-      : rows_(rows), extra_(extra) {}
+  explicit MapRecordList(std::span<const FieldRow> rows) : rows_(rows) {}
   std::unique_ptr<HostRecord> NewRecord() override {
     ++created;
-    auto record = std::make_unique<MapRecord>(rows_);
-    for (const FieldRow& row : extra_) record->Declare(row.field, row.type);
-    return record;
+    return std::make_unique<MapRecord>(rows_);
   }
   void Append(HostRecord& record) override { records.push_back(static_cast<MapRecord&>(record)); }
 
@@ -100,7 +97,7 @@ class MapRecordList final : public RecordList {
   int created = 0;
 
  private:
-  std::span<const FieldRow> rows_, extra_;
+  std::span<const FieldRow> rows_;
 };
 
 }  // namespace norvex::outlook

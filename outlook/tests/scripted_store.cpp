@@ -73,12 +73,6 @@ const char* InterfaceName(OutlookInterface i) {
   return "?";
 }
 
-OutlookValue Neutral(ValueKind kind) {
-  OutlookValue v;
-  v.kind = kind;
-  return v;
-}
-
 const OutlookValue& Arg(const std::vector<OutlookValue>& args, std::size_t i, ValueKind kind) {
   if (args.size() <= i || args[i].kind != kind) throw OutlookCallError(kTypeMismatch);
   return args[i];
@@ -108,6 +102,28 @@ struct ScriptedStore::Node {
   int saves = 0;
   bool stored = false;
 };
+
+namespace {
+
+std::shared_ptr<ScriptedStore::Node> NewNode(std::string kind, std::u16string tag) {
+  auto node = std::make_shared<ScriptedStore::Node>();
+  node->kind = std::move(kind);
+  node->tag = std::move(tag);
+  return node;
+}
+
+// An item's pattern and attachments exist from their first use, by a script or by a call.
+const std::shared_ptr<ScriptedStore::Node>& PatternOf(ScriptedStore::Node& item) {
+  if (!item.pattern) item.pattern = NewNode("pattern", item.tag + u"/pattern");
+  return item.pattern;
+}
+
+const std::shared_ptr<ScriptedStore::Node>& AttachmentsOf(ScriptedStore::Node& item) {
+  if (!item.attachments) item.attachments = NewNode("attachments", item.tag + u"/attachments");
+  return item.attachments;
+}
+
+}  // namespace
 
 class ScriptedStore::Object final : public OutlookObject {
  public:
@@ -142,9 +158,7 @@ std::shared_ptr<ScriptedStore::Folder> ScriptedStore::FolderOf(int32_t kind) {
     folder = std::make_shared<Folder>();
     folder->kind = kind;
     folder->defaultKind = kind == 9 ? "appointment" : "contact";
-    folder->node = std::make_shared<Node>();
-    folder->node->kind = "folder";
-    folder->node->tag = Tagged(u"folder", kind);
+    folder->node = NewNode("folder", Tagged(u"folder", kind));
     folder->node->folder = folder;
   }
   return folder;
@@ -152,9 +166,7 @@ std::shared_ptr<ScriptedStore::Folder> ScriptedStore::FolderOf(int32_t kind) {
 
 ScriptedStore::ItemPtr ScriptedStore::AddItem(int32_t folderKind, const std::string& kind, const std::u16string& tag) {
   const Lock lock(mutex_);
-  auto item = std::make_shared<Node>();
-  item->kind = kind;
-  item->tag = tag;
+  const ItemPtr item = NewNode(kind, tag);
   const std::shared_ptr<Folder> folder = FolderOf(folderKind);
   item->folder = folder;
   item->stored = true;
@@ -170,27 +182,15 @@ void ScriptedStore::SetProperty(const ItemPtr& item, const std::u16string& name,
 
 void ScriptedStore::SetPatternProperty(const ItemPtr& item, const std::u16string& name, OutlookValue value) {
   const Lock lock(mutex_);
-  if (!item->pattern) {
-    item->pattern = std::make_shared<Node>();
-    item->pattern->kind = "pattern";
-    item->pattern->tag = item->tag + u"/pattern";
-  }
-  item->pattern->props[name] = std::move(value);
+  PatternOf(*item)->props[name] = std::move(value);
 }
 
 void ScriptedStore::AddAttachment(const ItemPtr& item, const std::u16string& displayName, std::string content) {
   const Lock lock(mutex_);
-  if (!item->attachments) {
-    item->attachments = std::make_shared<Node>();
-    item->attachments->kind = "attachments";
-    item->attachments->tag = item->tag + u"/attachments";
-  }
-  auto attachment = std::make_shared<Node>();
-  attachment->kind = "attachment";
-  attachment->tag = item->tag + u"/" + displayName;
+  auto attachment = NewNode("attachment", item->tag + u"/" + displayName);
   attachment->props[u"DisplayName"] = OutlookValue::Text(displayName);
   attachment->content = std::move(content);
-  item->attachments->children.push_back(attachment);
+  AttachmentsOf(*item)->children.push_back(std::move(attachment));
 }
 
 void ScriptedStore::Fail(const std::u16string& tag, const std::u16string& member, int nth, int32_t code) {
@@ -329,10 +329,7 @@ void ScriptedStore::LeaveApartment() {
 OutlookRef ScriptedStore::CreateApplication() {
   Lock lock(mutex_);
   Enter(lock, "CreateApplication", u"", u"CreateApplication");
-  auto node = std::make_shared<Node>();
-  node->kind = "application";
-  node->tag = u"application";
-  return Wrap(node, OutlookInterface::Application);
+  return Wrap(NewNode("application", u"application"), OutlookInterface::Application);
 }
 
 OutlookRef ScriptedStore::Convert(const OutlookRef& object, OutlookInterface to) {
@@ -416,7 +413,7 @@ OutlookValue ScriptedStore::Dispatch(Lock& lock, const char* how, const OutlookR
     if (member == u"Count" && (k == "items" || k == "attachments"))
       return OutlookValue::Long(static_cast<int32_t>(k == "items" ? node->order.size() : node->children.size()));
     const auto found = node->props.find(member);
-    if (found == node->props.end()) return Neutral(kind);
+    if (found == node->props.end()) return OutlookValue::Neutral(kind);
     OutlookValue value = found->second;
     if (value.kind == kind) return value;
     if (kind == ValueKind::Flag && value.kind == ValueKind::Long)
@@ -430,32 +427,19 @@ OutlookValue ScriptedStore::Dispatch(Lock& lock, const char* how, const OutlookR
   }
   if (h == "GetObject") {
     if (k == "folder" && member == u"Items") {
-      auto items = std::make_shared<Node>();
-      items->kind = "items";
-      items->tag = u"items" + node->tag.substr(6);
+      auto items = NewNode("items", u"items" + node->tag.substr(6));
       items->folder = node->folder;
       items->order = node->folder.lock()->items;
       return OutlookValue::Object(Wrap(items, as));
     }
-    if (k == "contact" && member == u"Attachments") {
-      if (!node->attachments) {
-        node->attachments = std::make_shared<Node>();
-        node->attachments->kind = "attachments";
-        node->attachments->tag = node->tag + u"/attachments";
-      }
-      return OutlookValue::Object(Wrap(node->attachments, as));
-    }
+    if (k == "contact" && member == u"Attachments") return OutlookValue::Object(Wrap(AttachmentsOf(*node), as));
     throw OutlookCallError(kMemberNotFound);
   }
 
   // Methods.
   if (k == "application" && member == u"GetNamespace") {
     if (Arg(args, 0, ValueKind::Text).text != u"MAPI") throw OutlookCallError(kInvalidArgument);
-    if (!nameSpace_) {
-      nameSpace_ = std::make_shared<Node>();
-      nameSpace_->kind = "namespace";
-      nameSpace_->tag = u"namespace";
-    }
+    if (!nameSpace_) nameSpace_ = NewNode("namespace", u"namespace");
     return OutlookValue::Object(Wrap(nameSpace_, as));
   }
   if (k == "namespace" && member == u"GetDefaultFolder")
@@ -496,9 +480,7 @@ OutlookValue ScriptedStore::Dispatch(Lock& lock, const char* how, const OutlookR
     }
     if (member == u"Add") {
       if (args.size() != 1 || args[0].kind != ValueKind::Missing) throw OutlookCallError(kTypeMismatch);
-      auto item = std::make_shared<Node>();
-      item->kind = node->folder.lock()->defaultKind;
-      item->tag = Tagged(u"new", ++added_);
+      auto item = NewNode(node->folder.lock()->defaultKind, Tagged(u"new", ++added_));
       item->folder = node->folder;
       return OutlookValue::Object(Wrap(item, as));
     }
@@ -520,14 +502,7 @@ OutlookValue ScriptedStore::Dispatch(Lock& lock, const char* how, const OutlookR
     node->props[u"HasPicture"] = OutlookValue::Flag(-1);
     return {};
   }
-  if (k == "appointment" && member == u"GetRecurrencePattern") {
-    if (!node->pattern) {
-      node->pattern = std::make_shared<Node>();
-      node->pattern->kind = "pattern";
-      node->pattern->tag = node->tag + u"/pattern";
-    }
-    return OutlookValue::Object(Wrap(node->pattern, as));
-  }
+  if (k == "appointment" && member == u"GetRecurrencePattern") return OutlookValue::Object(Wrap(PatternOf(*node), as));
   if (IsItemKind(k) && member == u"Save") {
     ++node->saves;
     const std::shared_ptr<Folder> folder = node->folder.lock();

@@ -21,10 +21,9 @@ void Fill(ScriptedStore& store, int contacts, std::initializer_list<int> listsBe
   for (int i = 1; i <= contacts; ++i) {
     for (int before : listsBefore)
       if (before == i) store.AddItem(kFolderContacts, "distlist", Tagged(u"d", i));
-    const std::u16string n = text::FromUtf8(std::to_string(i));
-    const auto item = store.AddItem(kFolderContacts, "contact", u"c" + n);
+    const auto item = store.AddItem(kFolderContacts, "contact", Tagged(u"c", i));
     store.SetProperty(item, u"FullName", OutlookValue::Text(u"Name " + text::FromUtf8(std::string(1, char('Z' - i)))));
-    store.SetProperty(item, u"EntryID", OutlookValue::Text(u"ID-c" + n));
+    store.SetProperty(item, u"EntryID", OutlookValue::Text(Tagged(u"ID-c", i)));
   }
 }
 

@@ -1,6 +1,6 @@
 // Fuzzes the rules that read aapt's and adb's text: whatever a tool prints must neither crash
 // them nor break their promises (a quoted value is a piece of the text without quotes, the
-// permission list only holds table rows).
+// permission list only holds table rows, a count is bounded by the text's length).
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -34,8 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const PermissionRow& row : PermissionTable()) listed = listed || entry.strLabel == row.label;
     if (!listed || entry.strDescription.empty()) __builtin_trap();
   }
+  // Each hit lies at its own index from 1 on, so there are never more hits than characters.
   for (const char16_t* word : {u"device", u"offline", u"unauthorized", u"aa", u""}) {
-    if (CountOccurrences(output, word) < 0) __builtin_trap();
+    const int count = CountOccurrences(output, word);
+    if (count < 0 || static_cast<std::size_t>(count) > output.size()) __builtin_trap();
   }
   SplitCommandLine(output);
   return 0;

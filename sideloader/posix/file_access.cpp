@@ -46,13 +46,7 @@ bool WriteAll(int fd, const char* data, std::size_t count) {
 
 }  // namespace
 
-std::string NativePath(const std::u16string& path) {
-  std::string native = text::ToUtf8(path);
-  for (char& c : native) {
-    if (c == '\\') c = '/';
-  }
-  return native;
-}
+std::string NativePath(const std::u16string& path) { return text::ToPosixPath(path); }
 
 bool IsFolder(const std::u16string& path) {
   struct stat st;

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "text.h"
 #include "win/handles.h"
 #include "win/windows_api.h"
 
@@ -35,9 +34,6 @@ bool WriteAll(HANDLE file, const char* data, std::size_t count) {
 }
 
 }  // namespace
-
-// Windows code opens files by their wide path; this spelling only serves messages and logs.
-std::string NativePath(const std::u16string& path) { return text::ToUtf8(path); }
 
 bool IsFolder(const std::u16string& path) {
   const DWORD attributes = ::GetFileAttributesW(W(path));

@@ -3,15 +3,7 @@
 #include <io.h>
 
 #include "console.h"
-#include "text.h"
 #include "win/windows_api.h"
-
-namespace norvex::tools {
-
-void Print(std::FILE* stream, std::string_view utf8) { std::fwrite(utf8.data(), 1, utf8.size(), stream); }
-void Print(std::FILE* stream, std::u16string_view text) { Print(stream, text::ToUtf8(text)); }
-
-}  // namespace norvex::tools
 
 int wmain(int argc, wchar_t** argv) {
   ::SetConsoleOutputCP(CP_UTF8);

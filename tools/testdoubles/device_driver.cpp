@@ -14,37 +14,32 @@
 #include <vector>
 
 #include "win/windows_api.h"
+#include "window_search.h"
 // After windows.h, which it needs.
 #include <dbt.h>
 
 namespace {
 
-struct Search {
-  std::wstring title;
-  bool dialogOnly;
+using namespace norvex::testdoubles;
+
+struct Found {
   HWND first = nullptr;
-  int count = 0;
+  int count = 0;  // windows bearing the title
+  explicit operator bool() const { return first != nullptr; }
 };
 
-BOOL CALLBACK Visit(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<Search*>(param);
-  wchar_t title[256] = {}, cls[64] = {};
-  ::GetWindowTextW(window, title, 256);
-  ::GetClassNameW(window, cls, 64);
-  if (search->title != title || (search->dialogOnly && std::wstring(cls) != L"#32770")) return TRUE;
-  if (!search->first) search->first = window;
-  ++search->count;
-  return TRUE;
-}
-
-Search WaitFor(const std::wstring& title, bool dialogOnly, DWORD timeoutMs) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    Search search{title, dialogOnly};
-    ::EnumWindows(&Visit, reinterpret_cast<LPARAM>(&search));
-    if (search.first || ::GetTickCount() - start > timeoutMs) return search;
-    ::Sleep(50);
-  }
+// The top-level windows titled `title` (dialogs only, when asked), shown or not.
+Found WaitFor(const std::wstring& title, bool dialogOnly, DWORD timeoutMs) {
+  return PollUntilFound(timeoutMs, [&] {
+    Found found;
+    ForEachTopLevelWindow([&](HWND window) {
+      if (WindowTitle(window) != title || (dialogOnly && WindowClass(window) != kDialogClass)) return true;
+      if (!found.first) found.first = window;
+      ++found.count;
+      return true;
+    });
+    return found;
+  });
 }
 
 int Send(const std::wstring& kind, HWND window, const std::wstring& name) {
@@ -76,14 +71,14 @@ int Send(const std::wstring& kind, HWND window, const std::wstring& name) {
   return 0;
 }
 
-int Describe(const Search& search) {
-  HWND window = search.first;
+int Describe(const Found& found) {
+  HWND window = found.first;
   const LONG exStyle = ::GetWindowLongW(window, GWL_EXSTYLE);
   DWORD pid = 0;
   ::GetWindowThreadProcessId(window, &pid);
   std::printf("visible=%d\niconic=%d\nforeground=%d\ntoolwindow=%d\nappwindow=%d\npid=%lu\ncount=%d\n",
               ::IsWindowVisible(window) ? 1 : 0, ::IsIconic(window) ? 1 : 0, ::GetForegroundWindow() == window ? 1 : 0,
-              (exStyle & WS_EX_TOOLWINDOW) ? 1 : 0, (exStyle & WS_EX_APPWINDOW) ? 1 : 0, pid, search.count);
+              (exStyle & WS_EX_TOOLWINDOW) ? 1 : 0, (exStyle & WS_EX_APPWINDOW) ? 1 : 0, pid, found.count);
   return 0;
 }
 
@@ -92,15 +87,15 @@ int Describe(const Search& search) {
 int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argc > 1 ? argv[1] : L"";
   if ((command == L"arrive" || command == L"remove" || command == L"volume") && argc == 5) {
-    const Search search = WaitFor(argv[2], true, std::wcstoul(argv[4], nullptr, 10));
-    if (!search.first) return std::puts("window=none"), 1;
-    return Send(command, search.first, argv[3]);
+    const Found found = WaitFor(argv[2], true, std::wcstoul(argv[4], nullptr, 10));
+    if (!found.first) return std::puts("window=none"), 1;
+    return Send(command, found.first, argv[3]);
   }
   if ((command == L"window" || command == L"close") && argc == 4) {
-    const Search search = WaitFor(argv[2], command == L"close", std::wcstoul(argv[3], nullptr, 10));
-    if (!search.first) return std::puts("window=none"), 1;
-    if (command == L"window") return Describe(search);
-    ::PostMessageW(search.first, WM_CLOSE, 0, 0);
+    const Found found = WaitFor(argv[2], command == L"close", std::wcstoul(argv[3], nullptr, 10));
+    if (!found.first) return std::puts("window=none"), 1;
+    if (command == L"window") return Describe(found);
+    ::PostMessageW(found.first, WM_CLOSE, 0, 0);
     return std::puts("closed=1"), 0;
   }
   std::fputs("usage: device_driver arrive|remove|volume TITLE NAME MS | window TITLE MS | close TITLE MS\n", stderr);

@@ -25,39 +25,25 @@
 #include "win/windows_api.h"
 #include <commctrl.h>
 
+#include "window_search.h"
+
 using norvex::win::ToU16;
+using namespace norvex::testdoubles;
 
 namespace {
 
-struct Search {
-  std::wstring title;
-  bool messageBox;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK Visit(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<Search*>(param);
-  if (!::IsWindowVisible(window)) return TRUE;
-  wchar_t title[512] = {}, cls[64] = {};
-  ::GetWindowTextW(window, title, 512);
-  ::GetClassNameW(window, cls, 64);
-  if (search->title != title) return TRUE;
-  const bool isBox = std::wstring(cls) == L"#32770" && ::GetDlgItem(window, 0xFFFF) != nullptr;
-  if (search->messageBox && !isBox) return TRUE;
-  if (!search->messageBox && isBox) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
 HWND WaitFor(const std::wstring& title, bool messageBox, DWORD timeoutMs) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    Search search{title, messageBox};
-    ::EnumWindows(&Visit, reinterpret_cast<LPARAM>(&search));
-    if (search.found) return search.found;
-    if (::GetTickCount() - start > timeoutMs) return nullptr;
-    ::Sleep(50);
-  }
+  return PollUntilFound(timeoutMs, [&] {
+    HWND found = nullptr;
+    ForEachTopLevelWindow([&](HWND window) {
+      if (!::IsWindowVisible(window) || WindowTitle(window) != title) return true;
+      const bool isBox = WindowClass(window) == kDialogClass && ::GetDlgItem(window, 0xFFFF) != nullptr;
+      if (isBox != messageBox) return true;
+      found = window;
+      return false;
+    });
+    return found;
+  });
 }
 
 std::string Escaped(const std::u16string& text) {
@@ -152,15 +138,10 @@ int Controls(HWND window, int count, wchar_t** ids) {
 }
 
 int WaitForState(HWND window, int id, bool enabled, DWORD timeoutMs) {
-  const DWORD start = ::GetTickCount();
-  while (static_cast<bool>(::IsWindowEnabled(::GetDlgItem(window, id))) != enabled) {
-    if (::GetTickCount() - start > timeoutMs) {
-      std::printf("state=timeout\n");
-      return 1;
-    }
-    ::Sleep(50);
-  }
-  return 0;
+  const auto reached = [&] { return static_cast<bool>(::IsWindowEnabled(::GetDlgItem(window, id))) == enabled; };
+  if (PollUntilFound(timeoutMs, reached)) return 0;
+  std::printf("state=timeout\n");
+  return 1;
 }
 
 }  // namespace

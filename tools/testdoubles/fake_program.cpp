@@ -6,11 +6,11 @@
 #include <string>
 
 #include "text.h"
+#include "win/program.h"
 #include "win/windows_api.h"
 
 int wmain() {
-  wchar_t self[MAX_PATH];
-  ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const std::wstring self = norvex::win::W(norvex::win::ModulePath());
   wchar_t folder[MAX_PATH];
   ::GetCurrentDirectoryW(MAX_PATH, folder);
   FILETIME now;
@@ -20,7 +20,7 @@ int wmain() {
   const std::u16string line = std::u16string(norvex::win::U(::GetCommandLineW())) + u"|" + norvex::win::U(folder) + u"|";
   const std::string record =
       norvex::text::ToUtf8(line) + std::to_string(stamp / 10000) + "|" + std::to_string(::GetCurrentProcessId()) + "\n";
-  const std::wstring calls = std::wstring(self) + L".calls";
+  const std::wstring calls = self + L".calls";
   HANDLE file = ::CreateFileW(calls.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) {
@@ -29,7 +29,7 @@ int wmain() {
     ::CloseHandle(file);
   }
 
-  const std::wstring stay = std::wstring(self) + L".stay";
+  const std::wstring stay = self + L".stay";
   for (int i = 0; i < 1200 && ::GetFileAttributesW(stay.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) ::Sleep(100);
   return 0;
 }

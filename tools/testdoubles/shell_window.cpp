@@ -4,15 +4,15 @@
 // minutes at most). It writes "<its own path>.ready" once registered.
 #include <string>
 
+#include "win/program.h"
 #include "win/windows_api.h"
 
 // Exported by user32 but not declared by the SDK headers.
 using SetShellWindowFn = BOOL(WINAPI*)(HWND);
 
 int wmain() {
-  wchar_t self[MAX_PATH];
-  ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-  const std::wstring stop = std::wstring(self) + L".stop", ready = std::wstring(self) + L".ready";
+  const std::wstring self = norvex::win::W(norvex::win::ModulePath());
+  const std::wstring stop = self + L".stop", ready = self + L".ready";
   HWND window = ::CreateWindowExW(0, L"STATIC", L"shell", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   const auto setShellWindow = reinterpret_cast<SetShellWindowFn>(
       reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32"), "SetShellWindow")));

@@ -5,6 +5,7 @@
 //   suite_window TITLE minimized|hidden
 #include <string>
 
+#include "win/program.h"
 #include "win/windows_api.h"
 
 namespace {
@@ -16,9 +17,8 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 int wmain(int argc, wchar_t** argv) {
   if (argc != 3) return 2;
   const std::wstring mode = argv[2];
-  wchar_t self[MAX_PATH];
-  ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-  const std::wstring stay = std::wstring(self) + L".stay", ready = std::wstring(self) + L".ready";
+  const std::wstring self = norvex::win::W(norvex::win::ModulePath());
+  const std::wstring stay = self + L".stay", ready = self + L".ready";
 
   WNDCLASSW cls{};
   cls.lpfnWndProc = &Procedure;

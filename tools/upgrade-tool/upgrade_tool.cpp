@@ -2,7 +2,6 @@
 // engine, so fixtures, benchmarks and manual checks exercise exactly what update.exe runs.
 #include <json/json.h>
 
-#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -39,20 +38,6 @@ int Error(const std::string& message) {
   return 1;
 }
 
-bool ReadFile(const std::u16string& path, std::string& bytes) {
-  update::fs::File file = update::fs::File::OpenRead(path);
-  if (!file.is_open()) return false;
-  const std::int64_t length = file.Length();
-  if (length < 0) return false;
-  bytes.assign(static_cast<std::size_t>(length), '\0');
-  for (std::size_t done = 0; done < bytes.size();) {
-    const std::int64_t got = file.Read(bytes.data() + done, bytes.size() - done);
-    if (got <= 0) return false;
-    done += static_cast<std::size_t>(got);
-  }
-  return true;
-}
-
 bool WriteFile(const std::u16string& path, const void* bytes, std::size_t count) {
   update::fs::File file = update::fs::File::CreateWrite(path);
   return file.is_open() && file.Write(bytes, count);
@@ -68,12 +53,14 @@ const char* VerdictName(CheckResult result) {
 }
 
 int Pack(const std::u16string& descriptionPath, const std::u16string& infoPath) {
-  std::string description;
-  if (!ReadFile(descriptionPath, description)) return Error("cannot read " + text::ToUtf8(descriptionPath));
+  std::vector<std::uint8_t> description;
+  if (!update::ReadWholeFile(descriptionPath, description)) {
+    return Error("cannot read " + text::ToUtf8(descriptionPath));
+  }
   Json::Value root;
   Json::CharReaderBuilder builder;
   std::string errors;
-  std::istringstream in(description);
+  std::istringstream in(std::string(description.begin(), description.end()));
   if (!Json::parseFromStream(builder, in, &root, &errors)) return Error("description is not JSON: " + errors);
   if (!root.isObject()) return Error("description must be a JSON object");
   Json::Value& models = root["models"];
@@ -100,11 +87,12 @@ int Pack(const std::u16string& descriptionPath, const std::u16string& infoPath) 
 }
 
 int Inspect(const std::u16string& infoPath) {
-  std::string bytes;
-  if (!ReadFile(infoPath, bytes)) return Error("cannot read " + text::ToUtf8(infoPath) + " (verdict: failed)");
+  std::vector<std::uint8_t> bytes;
+  if (!update::ReadWholeFile(infoPath, bytes)) {
+    return Error("cannot read " + text::ToUtf8(infoPath) + " (verdict: failed)");
+  }
   std::string json;
-  CheckResult verdict =
-      update::DecodeUpgradeInfo(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), json);
+  CheckResult verdict = update::DecodeUpgradeInfo(bytes.data(), bytes.size(), json);
   update::UpgradeInfo info;
   if (verdict == CheckResult::CheckOk) verdict = update::ParseUpgradeInfo(json, info);
   if (verdict != CheckResult::CheckOk) {

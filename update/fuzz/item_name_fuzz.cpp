@@ -25,10 +25,7 @@ void Check(const std::u16string& name) {
   Require(name.size() >= cleaned.size() && name.compare(name.size() - cleaned.size(), cleaned.size(), cleaned) == 0);
   if (EscapesFolder(cleaned)) return;
 
-  std::string inside = norvex::text::ToUtf8(cleaned);
-  for (char& c : inside) {
-    if (c == '\\') c = '/';
-  }
+  const std::string inside = norvex::text::ToPosixPath(cleaned);
   Require(!inside.empty() && inside[0] != '/');
   const std::string base = "/base";
   const std::string resolved = std::filesystem::path(base + "/" + inside).lexically_normal().generic_string();

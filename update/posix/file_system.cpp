@@ -15,17 +15,9 @@
 namespace norvex::update::fs {
 namespace {
 
-std::string Native(const std::u16string& path) { return NativePathUtf8(path); }
+std::string Native(const std::u16string& path) { return text::ToPosixPath(path); }
 
 }  // namespace
-
-std::string NativePathUtf8(const std::u16string& path) {
-  std::string native = text::ToUtf8(path);
-  for (char& c : native) {
-    if (c == '\\') c = '/';
-  }
-  return native;
-}
 
 bool Exists(const std::u16string& path) {
   struct stat st;

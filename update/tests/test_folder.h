@@ -37,7 +37,7 @@ class TestFolder {
   // The folder as the updater spells paths (no trailing backslash).
   std::u16string path() const { return text::FromUtf8(root_.string()); }
   std::filesystem::path Native(const std::u16string& relative) const {
-    return std::filesystem::path(fs::NativePathUtf8(path() + u"\\" + relative));
+    return std::filesystem::path(text::ToPosixPath(path() + u"\\" + relative));
   }
 
   void Write(const std::u16string& relative, const std::string& content) const {

@@ -219,9 +219,9 @@ TEST_F(UpdateRun, EntriesChangeTheInstallationByCode) {
   WritePackage("r", "new r");
   WritePackage("n", "new n");
   WritePackage("add", "added");
-  MakeZip(fs::NativePathUtf8(Package("plugins.zip")),
+  MakeZip(text::ToPosixPath(Package("plugins.zip")),
           {{"plugins/", ""}, {"plugins/a.txt", "A"}, {"plugins/sub/b.txt", "B"}, {"C:\\tmp\\..\\plugins\\c.txt", "C"}});
-  MakeZip(fs::NativePathUtf8(Package("ro.zip")), {{"ro/locked.txt", "new locked"}, {"ro/free.txt", "free"}});
+  MakeZip(text::ToPosixPath(Package("ro.zip")), {{"ro/locked.txt", "new locked"}, {"ro/free.txt", "free"}});
   WriteInfo({{"replace.dll", "r", 2, 5},
              {"remove.dll", "", 0, 5},
              {"lib\\nested.dll", "n", 2, 5},
@@ -263,7 +263,7 @@ TEST_F(UpdateRun, TheUpdaterItselfIsStagedNotReplaced) {
 }
 
 TEST_F(UpdateRun, ArchiveItemsCannotLeaveTheInstallation) {
-  MakeZip(fs::NativePathUtf8(Package("p.zip")),
+  MakeZip(text::ToPosixPath(Package("p.zip")),
           {{"../escaped.txt", "x"}, {"p/../../escaped2.txt", "x"}, {"..\\escaped3.txt", "x"}, {"p/ok.txt", "ok"}});
   WriteInfo({{"p.zip", "p.zip", 1, 1}});
   EXPECT_EQ(Run(), "done");
@@ -287,13 +287,13 @@ TEST_F(UpdateRun, AFailedEntryIsRestoredFromTheBackup) {
 }
 
 TEST_F(UpdateRun, ReplacingAFolderThatDoesNotExistRestores) {
-  MakeZip(fs::NativePathUtf8(Package("plugins.ZIP")), {{"plugins/a.txt", "A"}});
+  MakeZip(text::ToPosixPath(Package("plugins.ZIP")), {{"plugins/a.txt", "A"}});
   WriteInfo({{"plugins.ZIP", "plugins.ZIP", 2, 1}});
   EXPECT_EQ(Run(), "restore");
 }
 
 TEST_F(UpdateRun, AnEntryNamedOnlyZipNeverTouchesTheWholeInstallation) {
-  MakeZip(fs::NativePathUtf8(Package("all.zip")), {{"new.txt", "new"}});
+  MakeZip(text::ToPosixPath(Package("all.zip")), {{"new.txt", "new"}});
   struct Case {
     int code;
     const char* outcome;

@@ -76,7 +76,7 @@ class ZipArchiveTest : public ::testing::Test {
 
   std::u16string Wide(const stdfs::path& p) const { return text::FromUtf8(p.string()); }
   std::u16string Inst(const std::u16string& relative) const { return Wide(root_ / "inst") + u"\\" + relative; }
-  stdfs::path InstNative(const std::u16string& relative) const { return fs::NativePathUtf8(Inst(relative)); }
+  stdfs::path InstNative(const std::u16string& relative) const { return text::ToPosixPath(Inst(relative)); }
 
   // Writes the archive and opens it.
   void OpenArchive(ZipArchive& zip, const std::vector<ZipItem>& items) {

@@ -3,7 +3,6 @@
 
 #include <utility>
 
-#include "text.h"
 #include "win/handles.h"
 #include "win/windows_api.h"
 
@@ -16,8 +15,6 @@ HANDLE AsHandle(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
 constexpr std::intptr_t kNoFile = -1;  // INVALID_HANDLE_VALUE
 
 }  // namespace
-
-std::string NativePathUtf8(const std::u16string& path) { return text::ToUtf8(path); }
 
 bool Exists(const std::u16string& path) {
   WIN32_FIND_DATAW found;

@@ -19,8 +19,7 @@ launches=$inst/VantrelZURadu.exe.calls
 title=norvextool_helper
 phone='\\?\USB#VID_1A2B&PID_3C4D#0123456789#{a5dcbf10-6530-11d2-901f-00c04fb951ed}'
 
-local_app_data=$(wine_run reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
-                 /v 'Local AppData' | tr -d '\r' | sed -n 's/^ *Local AppData *REG_[A-Z_]* *//p')
+local_app_data=$(wine_local_app_data)
 [ -n "$local_app_data" ] || fail "no Local AppData in the prefix"
 data_dir="$WINEPREFIX/drive_c/${local_app_data#C:\\}"
 data_dir="${data_dir//\\//}/VantrelTool"
@@ -46,7 +45,7 @@ clean_up() {
   rm -f "$SCRATCH"/*.stay "$inst"/*.stay "$inst"/jre/bin/*.stay "$SCRATCH"/other/jre/bin/*.stay
   if [ -n "$HELPER_PID" ] && kill -0 "$HELPER_PID" 2>/dev/null; then
     wine_run "$SCRATCH/driver.exe" close "$title" 5000 >/dev/null 2>&1 || true
-    wait_for 10 bash -c "! kill -0 $HELPER_PID 2>/dev/null" || kill "$HELPER_PID" 2>/dev/null || true
+    wait_for 10 ended "$HELPER_PID" || kill "$HELPER_PID" 2>/dev/null || true
   fi
   [ -z "$SHELL_PID" ] || wait "$SHELL_PID" 2>/dev/null || true
   wait 2>/dev/null || true
@@ -64,6 +63,7 @@ expect_no_launch() { sleep 2; expect_eq "$1: launches" "$(calls_count "$launches
 
 start_suite_window() {  # start_suite_window EXE minimized|hidden: a stand-in runtime with a window
   cp "$suite_window" "$1"
+  rm -f "$1.ready"  # left by an earlier start of the same runtime: it would not wait for this one
   touch "$1.stay"
   wine_run "$1" "$(basename "$(dirname "$(dirname "$(dirname "$1")")")") suite" "$2" &
   SUITE_PID[$1]=$!
@@ -84,7 +84,7 @@ single-instance)
   first_pid=$(field pid "$out")
   wine_run "$inst/VantrelZURaduHelper.exe" &
   second=$!
-  wait_for 15 bash -c "! kill -0 $second 2>/dev/null" || fail "the second helper keeps running"
+  wait_for 15 ended "$second" || fail "the second helper keeps running"
   kill -0 "$HELPER_PID" 2>/dev/null || fail "the first helper ended"
   out=$(driver window 5000)
   expect_eq "helper windows" "$(field count "$out")" 1
@@ -92,7 +92,7 @@ single-instance)
   # The second one showed nothing either: no message box of ours anywhere.
   expect_eq "message boxes" "$(wine_run "$SCRATCH/driver.exe" window VantrelZURaduHelper 500 | tr -d '\r')" "window=none"
   driver close 5000 >/dev/null
-  wait_for 10 bash -c "! kill -0 $HELPER_PID 2>/dev/null" || fail "closing the window did not end the helper"
+  wait_for 10 ended "$HELPER_PID" || fail "closing the window did not end the helper"
   HELPER_PID=
 
   # Started together: exactly one keeps watching. (Wine starts them one after the other, so

@@ -44,10 +44,6 @@ BOOL Cnorvextool_helperApp::InitInstance() {
 }  // namespace norvex::helper
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
-  try {
-    norvex::helper::Cnorvextool_helperApp::Instance().InitInstance();
-  } catch (...) {
-    // Nothing to show and nothing to save: the helper simply ends.
-  }
+  norvex::win::RunApplication<norvex::helper::Cnorvextool_helperApp>();
   return 0;
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 
+#include "arrival.h"
 #include "helper_app.h"
 #include "resource.h"
 #include "win/registry_reader.h"
@@ -42,8 +43,8 @@ class WindowRegistrar final : public NotificationRegistrar {
   HWND window_;
 };
 
-}  // namespace
-
+// What the window may read from a WM_DEVICECHANGE: the header only for arrivals, and the
+// interface name only within the size the header states.
 DeviceNotification ReadDeviceNotification(UINT event, LPARAM data) {
   DeviceNotification notification{event, std::nullopt, {}};
   // Other events carry no header, or none we may read as one.
@@ -60,6 +61,8 @@ DeviceNotification ReadDeviceNotification(UINT event, LPARAM data) {
   notification.name.assign(norvex::win::U(iface->dbcc_name), length);
   return notification;
 }
+
+}  // namespace
 
 Cnorvextool_helperDlg::Cnorvextool_helperDlg()
     : norvex::win::Dialog(IDD_NORVEXTOOL_HELPER_DIALOG),

@@ -2,7 +2,6 @@
 // one to the arrival check.
 #pragma once
 
-#include "arrival.h"
 #include "watch.h"
 #include "win/dialog.h"
 
@@ -21,9 +20,5 @@ class Cnorvextool_helperDlg final : public norvex::win::Dialog, private HelperWi
 
   HICON m_hIcon;
 };
-
-// What the window may read from a WM_DEVICECHANGE: the header only for arrivals, and the
-// interface name only within the size the header states.
-DeviceNotification ReadDeviceNotification(UINT event, LPARAM data);
 
 }  // namespace norvex::helper

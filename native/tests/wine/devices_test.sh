@@ -64,8 +64,7 @@ echo "isDeviceAvailable: ${#cases[@]} cases as expected"
 
 # The other entry points that need no shell program.
 [ "$(records "$(call x64)")" = true ] || fail "isX64 is not true in a 64-bit process"
-folder=$(wine_run reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' /v 'Local AppData' |
-         tr -d '\r' | sed -n 's/^ *Local AppData *REG_[A-Z_]* *//p')
+folder=$(wine_local_app_data)
 got=$(records "$(call folder)")
 [ -n "$folder" ] && [ "${got,,}" = "${folder,,}" ] || fail "getCurrentLocalAppFolder gave '$got', the registry has '$folder'"
 [ "$(records "$(call usbdetector)")" = done ] || fail "installUsbDetector did not return"

@@ -11,6 +11,7 @@
 #include <io.h>
 #include <jni.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>

@@ -27,8 +27,7 @@ wait_for 30 started || fail "the program was not started"
 sleep 2
 kill -0 "$caller" 2>/dev/null || fail "shellExecute with waiting returned while the program ran: $(cat "$SCRATCH/wait.out")"
 rm -f "$stay"
-for _ in $(seq 150); do kill -0 "$caller" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$caller" 2>/dev/null && fail "shellExecute with waiting did not return after the program ended"
+wait_for 15 ended "$caller" || fail "shellExecute with waiting did not return after the program ended"
 wait "$caller" || true
 [ "$(cat "$SCRATCH/wait.out")" = true ] || fail "shellExecute with waiting gave '$(cat "$SCRATCH/wait.out")'"
 line=$(head -n1 "$calls")

@@ -23,7 +23,6 @@
 #include "com_store.h"
 #include "text.h"
 
-
 using namespace norvex;
 using namespace norvex::outlook;
 using V = OutlookValue;

@@ -10,18 +10,21 @@
 #include <vector>
 
 #include "text.h"
+#include "win/handles.h"
 #include "win/windows_api.h"
 
 namespace {
 
+using norvex::win::unique_file_handle;
+
 std::string ReadAll(const std::wstring& path) {
   std::string bytes;
-  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
+  unique_file_handle file(
+      ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file) return bytes;
   char chunk[4096];
   DWORD got = 0;
-  while (::ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-  ::CloseHandle(file);
+  while (::ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
   return bytes;
 }
 
@@ -36,22 +39,19 @@ int wmain(int argc, wchar_t** argv) {
   wchar_t self[MAX_PATH];
   ::GetModuleFileNameW(nullptr, self, MAX_PATH);
   const std::wstring base(self);
-  HANDLE calls = ::CreateFileW((base + L".calls").c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (calls != INVALID_HANDLE_VALUE) {
-    WriteAll(calls, norvex::text::ToUtf8(norvex::win::U(::GetCommandLineW())) + "\n");
-    ::CloseHandle(calls);
+  if (unique_file_handle calls{::CreateFileW((base + L".calls").c_str(), FILE_APPEND_DATA,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr)}) {
+    WriteAll(calls.get(), norvex::text::ToUtf8(norvex::win::U(::GetCommandLineW())) + "\n");
   }
   std::string reply;
   if (argc > 1) {
     const std::wstring answer = base + L"." + argv[1];
     const std::wstring counter = answer + L".count";
     const int run = std::atoi(ReadAll(counter).c_str()) + 1;
-    HANDLE count =
-        ::CreateFileW(counter.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (count != INVALID_HANDLE_VALUE) {
-      WriteAll(count, std::to_string(run));
-      ::CloseHandle(count);
+    if (unique_file_handle count{
+            ::CreateFileW(counter.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)}) {
+      WriteAll(count.get(), std::to_string(run));
     }
     const std::wstring wait = answer + L".wait";
     for (int i = 0; i < 600 && ::GetFileAttributesW(wait.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) ::Sleep(100);

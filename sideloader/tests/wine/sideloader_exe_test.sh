@@ -24,7 +24,7 @@ PROGRAM_PID=
 clean_up() {
   if [ -n "$PROGRAM_PID" ] && kill -0 "$PROGRAM_PID" 2>/dev/null; then
     wine_run "$SCRATCH/driver.exe" press "$title" 1016 1000 >/dev/null 2>&1 || true
-    wait_for 10 bash -c "! kill -0 $PROGRAM_PID 2>/dev/null" || kill "$PROGRAM_PID" 2>/dev/null || true
+    wait_for 10 ended "$PROGRAM_PID" || kill "$PROGRAM_PID" 2>/dev/null || true
   fi
   wait 2>/dev/null || true
   rm -rf "$SCRATCH"
@@ -36,7 +36,7 @@ start() {  # start [ARGS...]: the program in the background
   PROGRAM_PID=$!
 }
 finish() {
-  wait_for 20 bash -c "! kill -0 $PROGRAM_PID 2>/dev/null" || fail "the program did not end"
+  wait_for 20 ended "$PROGRAM_PID" || fail "the program did not end"
   wait "$PROGRAM_PID" || true
   PROGRAM_PID=
 }
@@ -53,8 +53,7 @@ forget_calls() { rm -f "$adb".calls "$aapt".calls "$adb".*.count; }
 # The Windows spelling of the work copy, where the program keeps the package it installs.
 work_copy() {
   local local_app_data
-  local_app_data=$(wine_run reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
-                   /v 'Local AppData' | tr -d '\r' | sed -n 's/^ *Local AppData *REG_[A-Z_]* *//p')
+  local_app_data=$(wine_local_app_data)
   printf '%s\\NorvexTool\\IstallTemp\\nvApkInstall.apk' "$local_app_data"
 }
 # package APK LABEL VERSION LOCATION MIN_SDK PERMISSION...: made by the real aapt, with an icon

@@ -95,11 +95,7 @@ BOOL CInstallerApp::InitInstance() {
 }  // namespace norvex::sideloader
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
-  try {
-    norvex::sideloader::CInstallerApp::Instance().InitInstance();
-  } catch (...) {
-    // Nothing is left to show it to: the installer simply ends.
-  }
+  norvex::win::RunApplication<norvex::sideloader::CInstallerApp>();
   // A running install worker is not waited for.
   ::ExitProcess(0);
 }

@@ -6,6 +6,8 @@
 #include <richedit.h>
 #include <shellapi.h>
 
+#include <vector>
+
 #include "installer_app.h"
 #include "package_icon.h"
 #include "resource.h"

@@ -6,7 +6,6 @@
 
 #include <atomic>
 #include <string>
-#include <vector>
 
 #include "install_flow.h"
 #include "win/dialog.h"

@@ -60,7 +60,7 @@ GdiplusSession::~GdiplusSession() {
 void DrawPackageIcon(HDC dc, int x, int y, const CPackageInfo& package) {
   norvex::win::com_ptr<IStream> stream;
   std::unique_ptr<Gdiplus::Image> picture;
-  if (package.m_bFileGiven && package.m_bIsPackage && package.m_bHasIcon) {
+  if (IsLoaded(package) && package.m_bHasIcon) {
     picture.reset(Gdiplus::Image::FromFile(norvex::win::W(IconFilePath(package))));
   } else if ((stream = DefaultPictureStream())) {
     picture.reset(Gdiplus::Image::FromStream(stream.get()));

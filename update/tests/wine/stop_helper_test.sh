@@ -17,7 +17,7 @@ for exe in other/VantrelZURaduHelper.exe inst/VantrelZURaduHelper.exe cased/vant
 done
 out=$(wine_run "$probe" stop-helper "$(winpath "$SCRATCH/inst")" | tr -d '\r')
 [ "$out" = "stopped=1" ] || fail "probe said '$out'"
-wait_for 10 bash -c "! kill -0 ${pids[1]} 2>/dev/null" || fail "the installation's helper still runs"
+wait_for 10 ended "${pids[1]}" || fail "the installation's helper still runs"
 kill -0 "${pids[0]}" 2>/dev/null || fail "the helper of another folder was ended"
 kill -0 "${pids[2]}" 2>/dev/null || fail "a helper whose name differs in case was ended"
 

@@ -20,8 +20,7 @@ cp "$shell" "$SCRATCH/shell.exe"
 host_calls=$inst/jre/bin/javaw.exe.calls helper_calls=$inst/VantrelZURaduHelper.exe.calls
 
 # The user's upgrade folder, where the host leaves its downloads.
-local_app_data=$(wine_run reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' \
-                 /v 'Local AppData' | tr -d '\r' | sed -n 's/^ *Local AppData *REG_[A-Z_]* *//p')
+local_app_data=$(wine_local_app_data)
 upgrade_dir="$WINEPREFIX/drive_c/${local_app_data#C:\\}"
 upgrade_dir="${upgrade_dir//\\//}/NorvexTool/upgrade"
 mkdir -p "$upgrade_dir"
@@ -103,7 +102,7 @@ success)
   out=$(box none 4000 || true)
   expect_eq "message box" "$(field box "$out")" none
   finish
-  wait_for 10 bash -c "! kill -0 $HELPER_PID 2>/dev/null" || fail "the running helper was not ended"
+  wait_for 10 ended "$HELPER_PID" || fail "the running helper was not ended"
   wait_for 10 test -s "$host_calls" || fail "the host was not started"
   expect_eq "a.dll" "$(cat "$inst/a.dll")" "new a"
   [ ! -e "$inst/gone.dll" ] || fail "gone.dll was not removed"
@@ -242,7 +241,7 @@ real-helper)
   before=$(helper_window 20000) || fail "the helper did not start"
   run_update host en_US 0 "$(info_arg)"
   finish
-  wait_for 10 bash -c "! kill -0 $HELPER_PID 2>/dev/null" || fail "the running helper was not ended"
+  wait_for 10 ended "$HELPER_PID" || fail "the running helper was not ended"
   expect_eq "a.dll" "$(cat "$inst/a.dll")" "new a"
   wait_for 20 helper_runs || fail "the helper was not started again"
   after=$(helper_window 1000)

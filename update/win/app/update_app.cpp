@@ -63,10 +63,7 @@ BOOL CupdateApp::InitInstance() {
 }  // namespace norvex::update
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int) {
-  try {
-    norvex::update::CupdateApp::Instance().InitInstance();
-  } catch (...) {
-    // Nothing is shown: the updater ends as it would after a refused command line.
-  }
+  // A failure is not shown: the updater ends as it would after a refused command line.
+  norvex::win::RunApplication<norvex::update::CupdateApp>();
   return 0;
 }
